@@ -1,0 +1,193 @@
+// Platform layer: profile files, path rules, module folders, wiping, Base64.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "platform/base64.h"
+#include "platform/ini_profile.h"
+#include "platform/paths.h"
+#include "platform/secure_wipe.h"
+
+namespace vp = velt::platform;
+
+namespace {
+
+class TempIni {
+ public:
+  explicit TempIni(const std::string& text) {
+    char tmpl[] = "/tmp/velt_ini_XXXXXX";
+    const int fd = mkstemp(tmpl);
+    path_ = tmpl;
+    ::close(fd);
+    std::ofstream(path_, std::ios::binary) << text;
+  }
+  ~TempIni() { std::remove(path_.c_str()); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+const char kProfile[] =
+    "; leading comment\n"
+    "orphan=ignored\n"
+    "[LYRSSO]\r\n"
+    "  ValidTime = 120 \r\n"
+    "SpecialString=\"quoted secret\"\n"
+    "validtime=999\n"
+    "# comment=not a key\n"
+    "[ Other ]\n"
+    "Key=first\n"
+    "[lyrsso]\n"
+    "ValidTime=5\n"
+    "[publickey]\n"
+    "MIGfMA0GCSqGSIb3DQEB\n"
+    "\n"
+    "AQUAA4GNADCBiQKBgQC==\n";
+
+}  // namespace
+
+TEST(IniProfile, LookupRules) {
+  const auto p = vp::IniProfile::Parse(kProfile);
+  // first section and first key win, names ignore case, values trimmed and unquoted
+  EXPECT_EQ(p.Get("lyrsso", "VALIDTIME"), "120");
+  EXPECT_EQ(p.Get("LYRSSO", "SpecialString"), "quoted secret");
+  EXPECT_EQ(p.Get("other", "key"), "first");
+  EXPECT_EQ(p.Get("LYRSSO", "orphan"), std::nullopt);
+  EXPECT_EQ(p.Get("LYRSSO", "# comment"), std::nullopt);
+  EXPECT_EQ(p.Get("missing", "Key"), std::nullopt);
+  const auto lines = p.SectionLines("PublicKey");
+  ASSERT_TRUE(lines);
+  EXPECT_EQ(*lines, (std::vector<std::string>{"MIGfMA0GCSqGSIb3DQEB", "AQUAA4GNADCBiQKBgQC=="}));
+}
+
+TEST(IniProfile, BoundedStringReads) {
+  TempIni ini(kProfile);
+  char out[8];
+  EXPECT_EQ(vp::ReadProfileString(ini.path(), "LYRSSO", "SpecialString", "", out, sizeof out), 7u);
+  EXPECT_STREQ(out, "quoted ");
+  EXPECT_EQ(vp::ReadProfileString(ini.path(), "LYRSSO", "nokey", "dflt", out, sizeof out), 4u);
+  EXPECT_STREQ(out, "dflt");
+  EXPECT_EQ(vp::ReadProfileString("/nonexistent/x.ini", "LYRSSO", "ValidTime", nullptr, out, sizeof out), 0u);
+  EXPECT_STREQ(out, "");
+  out[0] = 'z';
+  EXPECT_EQ(vp::ReadProfileString(ini.path(), "LYRSSO", "ValidTime", "", out, 0), 0u);
+  EXPECT_EQ(out[0], 'z');  // size 0: nothing written
+}
+
+TEST(IniProfile, IntegerReads) {
+  TempIni ini("[s]\na=42\nb=-7\nc=abc\nd=12xyz\ne=99999999999\nf=\n");
+  struct Case { const char* key; int expected; } cases[] = {
+      {"a", 42}, {"b", -7}, {"c", 0}, {"d", 12}, {"e", 2147483647}, {"f", 0}, {"missing", 60}};
+  for (const auto& c : cases) EXPECT_EQ(vp::ReadProfileInt(ini.path(), "s", c.key, 60), c.expected) << c.key;
+  EXPECT_EQ(vp::ReadProfileInt("/nonexistent/x.ini", "s", "a", 60), 60);
+}
+
+TEST(IniProfile, SectionReadKeepsWholeLinesAndDoubleZero) {
+  TempIni ini(kProfile);
+  char out[64];
+  std::memset(out, 'z', sizeof out);
+  const std::size_t n = vp::ReadProfileSection(ini.path(), "publickey", out, sizeof out);
+  EXPECT_EQ(n, 21u + 22u);
+  EXPECT_STREQ(out, "MIGfMA0GCSqGSIb3DQEB");
+  EXPECT_STREQ(out + 21, "AQUAA4GNADCBiQKBgQC==");
+  EXPECT_EQ(out[n], '\0');
+  // too small for the second line: only the first, still double-zero terminated
+  std::memset(out, 'z', sizeof out);
+  EXPECT_EQ(vp::ReadProfileSection(ini.path(), "publickey", out, 30), 21u);
+  EXPECT_EQ(out[21], '\0');
+  EXPECT_EQ(out[22], 'z');
+  EXPECT_EQ(vp::ReadProfileSection(ini.path(), "nosuch", out, sizeof out), 0u);
+  EXPECT_EQ(out[0], '\0');
+  EXPECT_EQ(out[1], '\0');
+}
+
+TEST(Paths, RootedAndBaseName) {
+  EXPECT_TRUE(vp::IsRootedPath("\\\\server\\share\\a.ini"));
+  EXPECT_TRUE(vp::IsRootedPath("C:\\conf\\a.ini"));
+  EXPECT_TRUE(vp::IsRootedPath("/etc/velt/a.ini"));
+  EXPECT_FALSE(vp::IsRootedPath("conf/a.ini"));
+  EXPECT_FALSE(vp::IsRootedPath(""));
+  EXPECT_EQ(vp::BaseName("C:\\bin\\prog.exe"), "prog.exe");
+  EXPECT_EQ(vp::BaseName("/usr/bin/prog"), "prog");
+  EXPECT_EQ(vp::BaseName("prog"), "prog");
+  EXPECT_EQ(vp::BaseName("dir/"), "");
+}
+
+TEST(Paths, ModuleDirectoryOfThisProgram) {
+  static int marker;
+  const std::string dir = vp::ModuleDirectory(&marker);
+  const std::string exe = vp::ProgramPath();
+  ASSERT_FALSE(exe.empty());
+  EXPECT_EQ(dir + std::string(vp::BaseName(exe)), exe);
+  EXPECT_EQ(dir.back(), '/');
+  EXPECT_EQ(vp::ModuleDirectory(nullptr), "");
+}
+
+TEST(SecureWipe, ClearsEveryByteOnScopeExit) {
+  unsigned char key[32];
+  std::memset(key, 0xA5, sizeof key);
+  { vp::WipeOnExit<unsigned char[32]> guard(key); }
+  for (unsigned char b : key) EXPECT_EQ(b, 0);
+  vp::SecureWipe(nullptr, 5);  // tolerated
+}
+
+TEST(Base64, EncodeRfc4648Vectors) {
+  struct Case { const char* in; const char* out; } cases[] = {
+      {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="},
+      {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
+  for (const auto& c : cases) {
+    char out[16] = {};
+    const std::size_t n = std::strlen(c.in);
+    EXPECT_EQ(vp::Base64Encode(reinterpret_cast<const unsigned char*>(c.in), n, out), vp::Base64EncodedLength(n));
+    EXPECT_STREQ(out, c.out);
+  }
+}
+
+TEST(Base64, SkippingDecoderIgnoresForeignAndReportsFullLength) {
+  unsigned char out[16] = {};
+  const char text[] = "Zm9v\r\nYm Fy==";
+  EXPECT_EQ(vp::Base64DecodeSkipping(text, sizeof text - 1, out, sizeof out), 6u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 6), "foobar");
+  EXPECT_EQ(vp::Base64DecodeSkipping("Zm9vY", 5, out, sizeof out), 3u);   // single left-over char: nothing
+  EXPECT_EQ(vp::Base64DecodeSkipping("Zm9vYg", 6, out, sizeof out), 4u);
+  unsigned char small[2] = {0, 0};
+  EXPECT_EQ(vp::Base64DecodeSkipping("Zm9vYmFy", 8, small, sizeof small), 6u);  // cut, but counted
+  EXPECT_EQ(small[0], 'f');
+  EXPECT_EQ(small[1], 'o');
+}
+
+TEST(Base64, GroupedDecoderRules) {
+  unsigned char out[32];
+  auto decode = [&](const char* s, vp::GroupedDecodeOptions o = {}) {
+    std::memset(out, 0, sizeof out);
+    const auto r = vp::Base64DecodeGrouped(s, std::strlen(s), out, o);
+    return std::make_pair(std::string(reinterpret_cast<char*>(out), r.bytes), r.foreign);
+  };
+  EXPECT_EQ(decode("Zm9vYmE="), std::make_pair(std::string("fooba"), false));
+  EXPECT_EQ(decode("Zg=="), std::make_pair(std::string("f"), false));
+  EXPECT_EQ(decode("Zm9vYg"), std::make_pair(std::string("foob"), false));     // short last group
+  EXPECT_EQ(decode("Zm9vY"), std::make_pair(std::string("foo"), false));
+  EXPECT_TRUE(decode("Zm*v").second);                                            // foreign counts as 0
+  EXPECT_EQ(decode("Zg==Zm8=").first, std::string("f") + "fo");                  // groups go on
+  EXPECT_EQ(decode("Zg==Zm8=", {true}).first, "f");                              // or stop at fill
+}
+
+TEST(Base64, RoundTripAllLengths) {
+  unsigned char data[64];
+  for (int i = 0; i < 64; ++i) data[i] = static_cast<unsigned char>(i * 37 + 11);
+  for (std::size_t n = 0; n <= sizeof data; ++n) {
+    char text[96];
+    const std::size_t t = vp::Base64Encode(data, n, text);
+    unsigned char back[96];
+    EXPECT_EQ(vp::Base64DecodeGrouped(text, t, back).bytes, n);
+    EXPECT_EQ(std::memcmp(back, data, n), 0);
+    EXPECT_EQ(vp::Base64DecodeSkipping(text, t, back, sizeof back), n);
+    EXPECT_EQ(std::memcmp(back, data, n), 0);
+  }
+}
