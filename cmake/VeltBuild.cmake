@@ -12,6 +12,12 @@ if(VELT_SANITIZE)
   add_link_options(-fsanitize=${VELT_SANITIZE})
 endif()
 
+if(VELT_FUZZ)
+  # Coverage for every library the fuzz targets reach; the targets themselves add the fuzzer main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 set_property(GLOBAL PROPERTY VELT_PUBLIC_HEADERS "")
 set_property(GLOBAL PROPERTY VELT_INSTALLED_TARGETS "")
 

@@ -1,0 +1,35 @@
+/* Uses the installed encoder and ticket libraries through their public headers only. */
+#include <stdio.h>
+#include <string.h>
+
+#include "lyrsso.h"
+#include "mvencode.h"
+
+int main(int argc, char **argv) {
+  const unsigned char clear[] = "hello";
+  unsigned char text[16] = {0};
+  unsigned char back[16] = {0};
+  char ini[512];
+  char ticket[33];
+  FILE *f;
+  int expiry = 0;
+
+  if (argc < 2) return 2;
+  if (MVEncode(MVENCODE_TYPE_BASE64, clear, 5, text, sizeof text - 1, NULL, 0) != 8) return 3;
+  if (strcmp((const char *)text, "aGVsbG8=") != 0) return 4;
+  if (MVDecode(MVENCODE_TYPE_BASE64, text, 8, back, sizeof back - 1, NULL, 0) != 5) return 5;
+  if (memcmp(back, clear, 5) != 0) return 6;
+
+  if (LYRSSO_Sign("APP", "user", ticket, sizeof ticket) != LYRSSO_ERR_SIGN_NOT_INITIALISED) return 7;
+  snprintf(ini, sizeof ini, "%s/consumer.ini", argv[1]);
+  f = fopen(ini, "w");
+  if (f == NULL) return 8;
+  fputs("[LYRSSO]\nValidTime=30\nSpecialString=shared\n", f);
+  fclose(f);
+  LYRSSO_Init(ini);
+  if (LYRSSO_Sign("APP", "user", ticket, sizeof ticket) != 0 || strlen(ticket) != LYRSSO_TICKET_LEN) return 9;
+  if (LYRSSO_Verify("APP", "user", ticket, &expiry) != 0 || expiry == 0) return 10;
+  if (LYRSSO_Verify("APP", "other", ticket, &expiry) != LYRSSO_ERR_VERIFY_MISMATCH) return 11;
+  puts("consumer: encoder and tickets work from the installed prefix");
+  return 0;
+}
