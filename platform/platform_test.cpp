@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/base64.h"
+#include "platform/codepage.h"
 #include "platform/ini_profile.h"
 #include "platform/paths.h"
 #include "platform/secure_wipe.h"
@@ -190,4 +191,17 @@ TEST(Base64, RoundTripAllLengths) {
     EXPECT_EQ(vp::Base64DecodeSkipping(text, t, back, sizeof back), n);
     EXPECT_EQ(std::memcmp(back, data, n), 0);
   }
+}
+
+TEST(CodePage, Utf8AndGbkRoundTrip) {
+  const std::string utf8 = "\xe8\xaf\x81\xe4\xb9\xa6 CN=\xe5\xbc\xa0\xe4\xb8\x89";   // "证书 CN=张三"
+  const auto gbk = vp::Utf8ToGbk(utf8);
+  ASSERT_TRUE(gbk);
+  EXPECT_EQ(*gbk, "\xd6\xa4\xca\xe9 CN=\xd5\xc5\xc8\xfd");
+  EXPECT_EQ(vp::GbkToUtf8(*gbk), utf8);
+  EXPECT_EQ(vp::Utf8ToGbk(""), "");
+  EXPECT_EQ(vp::Utf8ToGbk(std::string(5000, 'a'))->size(), 5000u);   // output grows past the first guess
+  EXPECT_EQ(vp::Utf8ToGbk("\xff\xfe"), std::nullopt);                // not UTF-8
+  EXPECT_EQ(vp::ConvertCodePage("x", "NO-SUCH-SET", "UTF-8"), std::nullopt);
+  EXPECT_FALSE(vp::ProcessCodeset().empty());
 }
