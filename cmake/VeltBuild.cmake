@@ -45,7 +45,10 @@ function(velt_shared_library name)
   if(A_LINK)
     target_link_libraries(${name} PUBLIC ${A_LINK})
   endif()
-  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+  if(NOT VELT_SANITIZE AND NOT VELT_FUZZ)
+    # Sanitizer runtimes stay unresolved in clang-built shared libraries, so only plain builds check.
+    target_link_options(${name} PRIVATE -Wl,--no-undefined)
+  endif()
   set_target_properties(${name} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}
                         PUBLIC_HEADER "${A_HEADERS}")
   set_property(GLOBAL APPEND PROPERTY VELT_INSTALLED_TARGETS ${name})
