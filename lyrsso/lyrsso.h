@@ -5,7 +5,10 @@
  *    configuration (INI section "LYRSSO": "ValidTime" seconds, default 60, at least 1;
  *    "SpecialString" shared secret, at most 31 characters, default empty). Later calls change nothing.
  *  - Results: 0 success, negative codes below. Nothing is logged.
- *  - After LYRSSO_Init has returned, Sign and Verify may run in any number of threads at once.
+ *  - After LYRSSO_Init has returned, Sign and Verify may run in any number of threads at once;
+ *    until the first LYRSSO_Init has finished they return -200 / -300. Repeating LYRSSO_Init from
+ *    any thread is harmless: it returns at once and never disturbs running calls.
+ *  - Caller texts are only read; the library allocates nothing and keeps no caller pointer.
  * docs/lyrsso.md describes the ticket format and the configuration file.
  */
 #ifndef VELT_LYRSSO_H
@@ -27,7 +30,8 @@ extern "C" {
 
 #define LYRSSO_TICKET_LEN 32
 
-/* LYRSSO_Sign */
+/* LYRSSO_Sign. -210, -211 (digest) are never returned by this build, which allocates nothing;
+ * -220 and -230 guard states that valid arguments cannot reach. Likewise -320, -330, -331. */
 #define LYRSSO_ERR_SIGN_NOT_INITIALISED (-200)
 #define LYRSSO_ERR_SIGN_APPID (-201)        /* appId null or empty */
 #define LYRSSO_ERR_SIGN_USER (-202)         /* userCode null or empty */
