@@ -1,13 +1,20 @@
 /* mvencode: password encoder with six numbered encodings.
  *
  * Conventions for all three functions:
- *  - Results are ints: a length (>= 0) on success, -1 for a null pointer, a too small outSize,
- *    a negative inLen/keyLen or a failed allocation; -10000 from MVDecode of type 2 (one-way);
- *    0 for an unknown type (nothing is touched).
- *  - `out`/`outSize`: caller's area. Text results (types 4, 5, 6) are followed by a zero byte at
- *    out[length], so the area needs one byte more than the result; raw results (1, 2, 3) have none.
- *  - Type 5 reads `in` and `key` as zero-terminated texts; its decoding appends to the text already
- *    in `out` (zero-fill `out` first). Nothing is ever written past out[outSize].
+ *  - Results are ints: a length (>= 0) on success, -1 (MVENCODE_ERR_ARGUMENT) for a null pointer, a
+ *    too small outSize, a negative inLen/keyLen where the type uses it, a type-3 keyLen that matches
+ *    no AES size, or a failed allocation; -10000 (MVENCODE_ERR_ONE_WAY) from MVDecode of type 2,
+ *    before any check; 0 for an unknown type (nothing is touched).
+ *  - Checks are made before anything is written: a call that returns -1 leaves `out` as it was
+ *    (MVReEncode excepted, see below).
+ *  - `out`/`outSize`: caller's area; outSize is the number of result bytes it may take. Text results
+ *    (types 4, 5, 6) are followed by a zero byte at out[length], so for them the area must hold
+ *    outSize + 1 bytes; raw results (1, 2, 3) have no terminator. Nothing is ever written past
+ *    out[outSize].
+ *  - Type 5 reads `in` and `key` as zero-terminated texts (inLen, keyLen ignored); its decoding
+ *    appends to the text already in `out`, and that text counts toward outSize (zero-fill `out`
+ *    first). Type 6 reads a key shorter than 32 bytes as a zero-terminated text (keyLen only picks
+ *    the derivation).
  *  - No state between calls; safe in many threads at once on distinct buffers.
  * docs/mvencode.md lists every type, key rule and result.
  */
@@ -47,8 +54,10 @@ MVENCODE_API int MVDecode(int type, const unsigned char *in, int inLen, unsigned
                           const unsigned char *key, int keyLen);
 
 /* Decodes `in` with (decodeType, decodeKey) and encodes the clear value with (encodeType, encodeKey).
- * `out` holds the intermediate clear value, so it must fit both results; it is cleared before the
- * encode step. A negative decode result is returned unchanged. */
+ * `out` holds the intermediate clear value, so it must fit both results; its first outSize bytes are
+ * cleared before the encode step, so a failed encode (or a failed copy of the clear value, -1)
+ * leaves no clear value behind. A negative decode result is returned unchanged with `out` as the
+ * decode left it. A null `out` is refused with -1 even when decodeType is unknown. */
 MVENCODE_API int MVReEncode(const unsigned char *in, int inLen, unsigned char *out, int outSize,
                             int decodeType, const unsigned char *decodeKey, int decodeKeyLen,
                             int encodeType, const unsigned char *encodeKey, int encodeKeyLen);
