@@ -1,0 +1,167 @@
+/* veltcli: the bus client library's flat C interface — client handles, options and errors.
+ *
+ * Conventions for every function:
+ *  - The first argument is a VELTCLI_HANDLE from VELTCLI_Init. Handles are not validated: a handle
+ *    that VELTCLI_Init did not return, or that was passed to VELTCLI_Exit, must not be used again;
+ *    only VELTCLI_Exit accepts a null handle. One handle is used by one thread at a time; different
+ *    handles may be used by different threads at once.
+ *  - Results are int status codes, 0 is success; each family below lists its other codes. No
+ *    exception escapes a function; memory exhaustion has its documented code.
+ *  - Caller buffers stay the caller's and are never written past the length the caller states (or,
+ *    where no length is passed, the size this header gives). Text is single-byte, zero-terminated.
+ *  - Records are packed, pointer-free and of fixed size on every build (checked below).
+ * docs/veltcli.md describes every call, option and code.
+ */
+#ifndef VELT_VELTCLI_H
+#define VELT_VELTCLI_H
+
+#include <stddef.h>
+
+#if defined(_WIN32)
+#  if defined(VELTCLI_BUILD)
+#    define VELTCLI_API __declspec(dllexport)
+#  else
+#    define VELTCLI_API __declspec(dllimport)
+#  endif
+#else
+#  define VELTCLI_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The opaque client handle: owns one session (and, with it, its connection and buffers). */
+struct ClientHandle;
+typedef struct ClientHandle *VELTCLI_HANDLE;
+
+#pragma pack(push, 1)
+
+/* One server-list entry (173 bytes). Strings are zero-padded and compared ignoring case. */
+typedef struct tagVELTConnectOption {
+  char szServerName[33];   /* entry name, matched by the connect */
+  int nProtocal;           /* protocol passed to the queue connect; 0 means 1 */
+  char szAddress[33];      /* queue-manager address */
+  int nPort;               /* queue-manager port */
+  char szSendQName[33];    /* request queue */
+  char szReceiveQName[33]; /* answer queue, also the reply-to queue of every request */
+  char szReserved[33];     /* group: entries of one group stand in for one another */
+} tagVELTConnectOption;
+
+/* A full server-list entry (559 bytes): the fields of tagVELTConnectOption, then the two strings
+ * passed unchanged to the queue connect. */
+typedef struct tagVELTConnectOptionEx {
+  char szServerName[33];
+  int nProtocal;
+  char szAddress[33];
+  int nPort;
+  char szSendQName[33];
+  char szReceiveQName[33];
+  char szReserved[33];
+  char szProxy[129];
+  char szSSL[257];
+} tagVELTConnectOptionEx;
+
+/* One transport plug-in entry (1374 bytes). */
+typedef struct tagVELTPluginOption {
+  char szServerName[33];   /* entry name, matched by the connect */
+  int nKind;               /* compared by option ids 18 and 19, otherwise not read */
+  char szLibraryPath[129]; /* plug-in library loaded at connect */
+  char szEntryName[33];    /* exported function of the plug-in that returns its table */
+  char szConnectText[513]; /* passed to the plug-in's connect */
+  char szSpare1[129];      /* compared by option ids 18 and 19, otherwise not read */
+  char szSpare2[21];       /* compared by option ids 18 and 19, otherwise not read */
+  char szConfigText[512];  /* passed to the plug-in's configure when not empty */
+} tagVELTPluginOption;
+
+#pragma pack(pop)
+
+typedef char velt_check_size_173[(sizeof(tagVELTConnectOption) == 173) ? 1 : -1];
+typedef char velt_check_size_559[(sizeof(tagVELTConnectOptionEx) == 559) ? 1 : -1];
+typedef char velt_check_size_1374[(sizeof(tagVELTPluginOption) == 1374) ? 1 : -1];
+
+/* ---- Handle and errors ----------------------------------------------------------------------
+ * VELTCLI_Init: 0 and *handle set (a pooled handle, still connected, when the pool holds one);
+ *   1 and *handle null when no handle could be created (memory) or handle is null.
+ * VELTCLI_Exit: 1 for a null handle; otherwise 0 — the handle is parked in the pool while the
+ *   pool has room (capacity: option id 20), else destroyed with its session.
+ * VELTCLI_GetVersion: stores 1, returns 0.
+ * The error calls read the values "_ERRNO" and "_ERRMSG" of the answer in the packet buffer.
+ *   `message` must hold 32000 bytes; messages are cut to 31999 characters and always terminated.
+ *   VELTCLI_GetErr: always 0; *code changes only when the answer has "_ERRNO"; message gets
+ *   "_ERRMSG" or "". VELTCLI_GetErrorCode / VELTCLI_GetErrorMsg: 0, or 1 when the value is absent
+ *   (the code is left unchanged, the message emptied). Null output pointers are left alone. */
+VELTCLI_API int VELTCLI_Init(VELTCLI_HANDLE *handle);
+VELTCLI_API int VELTCLI_Exit(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_GetVersion(VELTCLI_HANDLE handle, int *version);
+VELTCLI_API int VELTCLI_GetErr(VELTCLI_HANDLE handle, int *code, char *message);
+VELTCLI_API int VELTCLI_GetErrorCode(VELTCLI_HANDLE handle, int *code);
+VELTCLI_API int VELTCLI_GetErrorMsg(VELTCLI_HANDLE handle, char *message);
+
+/* ---- Options and system parameters ----------------------------------------------------------
+ * Option ids (VELTCLI_OPTION_*): the value is an int unless noted; ids 10 and 20 are process-wide.
+ * VELTCLI_SetOption / VELTCLI_GetOption use the standard length of the id (173 for ids 0 and 7,
+ *   559 for 12 and 13, 25 for 15, 1374 for 18 and 19, else 4); the *Options forms take it
+ *   explicitly (in/out for the getter). Results: 0; 1 when the length is below 4, below the
+ *   record size for a single-record id, or a pointer is null (nothing changed). Unknown ids: 0,
+ *   nothing changed or written. Records are copied; the caller keeps its memory.
+ * VELTCLI_SetConnectOption / VELTCLI_GetConnectOption: option id 7 (the current entry).
+ * VELTCLI_SetCliTimeOut: option id 1. VELTCLI_GetCommLen: length of the packet text, returns 0.
+ * System parameters (VELTCLI_PARAM_*): -1 null text or output; 2 unknown id; 1 text of 33
+ *   characters or more (set) or output shorter than the text (get). A get clears `length` bytes
+ *   and copies the text, so it is terminated only when length exceeds the text length. */
+enum {
+  VELTCLI_OPTION_SERVER_LIST = 0,      /* array of tagVELTConnectOption, length / 173 (max 16) */
+  VELTCLI_OPTION_TIMEOUT = 1,          /* seconds per exchange; default 120 */
+  VELTCLI_OPTION_TRACE = 2,            /* nonzero: packet trace file; default 0 */
+  VELTCLI_OPTION_DESCRIPTOR_272 = 3,   /* low byte into request descriptors; default 3 */
+  VELTCLI_OPTION_DESCRIPTOR_271 = 4,   /* low byte into request descriptors; default 0 */
+  VELTCLI_OPTION_CHECKSUM = 5,         /* nonzero: verify answer checksums; default 0 */
+  VELTCLI_OPTION_SEQUENCE = 6,         /* nonzero: verify answer sequence numbers; default 0 */
+  VELTCLI_OPTION_CURRENT_ENTRY = 7,    /* tagVELTConnectOption */
+  VELTCLI_OPTION_SHARED_CONNECTION = 8,/* 1: one queue-manager connection for both queues */
+  VELTCLI_OPTION_LIBRARY_IDS = 9,      /* nonzero: message ids assigned by the queue library */
+  VELTCLI_OPTION_EMPTY_VALUES = 10,    /* process-wide; nonzero: empty request values are written */
+  VELTCLI_OPTION_COMM_TIME = 11,       /* milliseconds spent in exchanges since the last request */
+  VELTCLI_OPTION_SERVER_LIST_EX = 12,  /* array of tagVELTConnectOptionEx, length / 559 (max 16) */
+  VELTCLI_OPTION_CURRENT_ENTRY_EX = 13,/* tagVELTConnectOptionEx */
+  VELTCLI_OPTION_SERVER_SESSION = 14,  /* 1: connect signs on, disconnect signs off; default 1 */
+  VELTCLI_OPTION_REPLY_TAG = 15,       /* char[25]: the reply tag (24 characters) */
+  VELTCLI_OPTION_REPLY_TAG_USE = 16,   /* bit 0: asynchronous calls, bit 1: synchronous; default 1 */
+  VELTCLI_OPTION_WINDOW_ENDS = 17,     /* nonzero: an answer part also ends at a window end */
+  VELTCLI_OPTION_PLUGIN_LIST = 18,     /* array of tagVELTPluginOption, length / 1374 (max 16) */
+  VELTCLI_OPTION_CURRENT_PLUGIN = 19,  /* tagVELTPluginOption */
+  VELTCLI_OPTION_POOL_CAPACITY = 20    /* process-wide: handle pool capacity; below 1 = no pool */
+};
+
+enum {
+  VELTCLI_PARAM_SESSION_NUMBER = 2,    /* decimal; read back as "%10d" */
+  VELTCLI_PARAM_TRANSACTION_ID = 3,    /* at most 32 characters */
+  VELTCLI_PARAM_SERVICE_PREFIX = 7,    /* at most 32 characters */
+  VELTCLI_PARAM_SERVER_NUMBER = 8      /* decimal; read back as "%5d" */
+};
+
+VELTCLI_API int VELTCLI_SetConnectOption(VELTCLI_HANDLE handle, tagVELTConnectOption option);
+VELTCLI_API int VELTCLI_GetConnectOption(VELTCLI_HANDLE handle, tagVELTConnectOption *option);
+VELTCLI_API int VELTCLI_SetOption(VELTCLI_HANDLE handle, int id, const void *value);
+VELTCLI_API int VELTCLI_GetOption(VELTCLI_HANDLE handle, int id, void *value);
+VELTCLI_API int VELTCLI_SetOptions(VELTCLI_HANDLE handle, int id, const void *value, int length);
+VELTCLI_API int VELTCLI_GetOptions(VELTCLI_HANDLE handle, int id, void *value, int *length);
+VELTCLI_API int VELTCLI_SetSystemParam(VELTCLI_HANDLE handle, int id, const char *text);
+VELTCLI_API int VELTCLI_GetSystemParam(VELTCLI_HANDLE handle, int id, char *text, int length);
+VELTCLI_API int VELTCLI_SetCliTimeOut(VELTCLI_HANDLE handle, int seconds);
+VELTCLI_API int VELTCLI_GetCommLen(VELTCLI_HANDLE handle, int *length);
+
+/* Unsolicited messages are not supported: these accept their arguments and return -1.
+ * VELTCLI_SetUnsoliciety is the same function as VELTCLI_CheckUnsoliciety. */
+VELTCLI_API int VELTCLI_Notify(VELTCLI_HANDLE handle, void *a2, void *a3, void *a4, void *a5);
+VELTCLI_API int VELTCLI_Broadcast(VELTCLI_HANDLE handle, void *a2, void *a3, void *a4, void *a5,
+                                  void *a6, void *a7);
+VELTCLI_API int VELTCLI_CheckUnsoliciety(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_SetUnsoliciety(VELTCLI_HANDLE handle);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VELT_VELTCLI_H */
