@@ -152,6 +152,25 @@ VELTCLI_API int VELTCLI_GetSystemParam(VELTCLI_HANDLE handle, int id, char *text
 VELTCLI_API int VELTCLI_SetCliTimeOut(VELTCLI_HANDLE handle, int seconds);
 VELTCLI_API int VELTCLI_GetCommLen(VELTCLI_HANDLE handle, int *length);
 
+/* ---- Certificates and envelopes --------------------------------------------------------------
+ * The handle must not be null (code 1) and is otherwise unused: these touch no session.
+ * Key files hold an RSA private key in the traditional PEM form, encrypted under a password;
+ * a password change keeps the text after the key block and never leaves a damaged file.
+ * VELTCLI_SSLEncrypt/Decrypt return a block of *outLength bytes plus a zero byte, owned by the
+ * caller and released with VELTCLI_FreeMemory (which also releases VELTCLI_RGGetValByName blocks);
+ * on failure *out is NULL and *outLength 0. VELTCLI_SSLGetCertInfo writes at most size bytes,
+ * terminator included. docs/certificates.md lists every code of each function. */
+VELTCLI_API int VELTCLI_SSLVerifyCertPasswd(VELTCLI_HANDLE handle, const char *keyFile, const char *password);
+VELTCLI_API int VELTCLI_SSLModifyCertPasswd(VELTCLI_HANDLE handle, const char *keyFile, const char *oldPassword,
+                                            const char *newPassword);
+VELTCLI_API int VELTCLI_SSLEncrypt(VELTCLI_HANDLE handle, const char *keyFile, const char *password,
+                                   const char *data, int length, char **out, int *outLength);
+VELTCLI_API int VELTCLI_SSLDecrypt(VELTCLI_HANDLE handle, const char *keyFile, const char *password,
+                                   const char *data, int length, char **out, int *outLength);
+VELTCLI_API int VELTCLI_SSLGetCertInfo(VELTCLI_HANDLE handle, const char *certFile, int infoType, int nid,
+                                       char *text, int size);
+VELTCLI_API int VELTCLI_FreeMemory(VELTCLI_HANDLE handle, void *block);
+
 /* Unsolicited messages are not supported: these accept their arguments and return -1.
  * VELTCLI_SetUnsoliciety is the same function as VELTCLI_CheckUnsoliciety. */
 VELTCLI_API int VELTCLI_Notify(VELTCLI_HANDLE handle, void *a2, void *a3, void *a4, void *a5);
