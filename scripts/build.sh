@@ -4,6 +4,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$1; shift
 jobs=${VELT_JOBS:-$(nproc)}
-cmake -S "$root" -B "$root/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$root/$dir.configure.log" 2>&1 \
-  || { cat "$root/$dir.configure.log"; exit 1; }
+mkdir -p "$root/$dir"
+log=$root/$dir/configure.log
+cmake -S "$root" -B "$root/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$log" 2>&1 || { cat "$log"; exit 1; }
 cmake --build "$root/$dir" -j "$jobs"
