@@ -1,0 +1,280 @@
+// rimqapi request/reply costs next to their floors, measured in the same run:
+//  - embedded engine, two threads  vs  a mutex/condition-variable ping-pong;
+//  - Redis engine, two processes   vs  a raw hiredis RPUSH/BLPOP ping-pong;
+//  - throughput of 4 client threads against 1 and 2 getters, on both engines.
+// Redis: RIMQ_BENCH_REDIS_PORT names a running server on 127.0.0.1; otherwise one is started.
+#include <benchmark/benchmark.h>
+#include <hiredis/hiredis.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "rimqapi.h"
+#include "testsupport/redis_server.h"
+
+namespace {
+
+template <typename T>
+T Record(const char* strucId) {
+  T r;
+  std::memset(&r, 0, sizeof r);
+  std::memcpy(r.szStrucId, strucId, 8);
+  std::memcpy(r.szVersion, RIMQ_RECORD_VERSION, 8);
+  return r;
+}
+
+struct Target {
+  int protocol = 1;
+  std::string address = "inproc:bench";
+  int port = 0;
+};
+
+// One rimqapi connection with a request and an answer queue open.
+class Peer {
+ public:
+  Peer(const Target& t, const std::string& requests, const std::string& answers) {
+    int cc = 0, reason = 0;
+    RIMQ_Connect(t.protocol, t.address.c_str(), t.port, "", "", "", "", &conn_, &cc, &reason);
+    if (reason != 0) std::abort();
+    requests_ = OpenQueue(requests);
+    answers_ = OpenQueue(answers);
+  }
+  ~Peer() {
+    int cc = 0, reason = 0;
+    RIMQ_Disconn(&conn_, 0, &cc, &reason);
+  }
+  // Client side: a request with a new id, then its answer matched by id and correlation id.
+  bool Call(const char* body, int length) {
+    RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
+    md.nExpiry = 120000;
+    md.abCorrelId[0] = '0';
+    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
+    pmo.nOptions = RIMQPMO_NEW_MSG_ID;
+    int cc = 0, reason = 0;
+    RIMQ_Put(conn_, requests_, &md, &pmo, length, body, &cc, &reason);
+    if (reason != 0) return false;
+    RIMQGMO gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
+    gmo.nWaitInterval = 10;
+    gmo.nMatchOptions = RIMQMO_MATCH_MSG_AND_CORREL_ID;
+    int got = 0;
+    RIMQ_Get(conn_, answers_, &md, &gmo, sizeof buffer_, buffer_, &got, &cc, &reason);
+    return reason == 0;
+  }
+  // Server side: answers requests with the same ids until "STOP" or an interrupt.
+  void Serve() {
+    RIMQGMO gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
+    gmo.nWaitInterval = -1;
+    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
+    for (;;) {
+      RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
+      int got = 0, cc = 0, reason = 0;
+      RIMQ_Get(conn_, requests_, &md, &gmo, sizeof buffer_, buffer_, &got, &cc, &reason);
+      if (reason != 0 || (got == 4 && std::memcmp(buffer_, "STOP", 4) == 0)) return;
+      RIMQ_Put(conn_, answers_, &md, &pmo, got, buffer_, &cc, &reason);
+    }
+  }
+  void Stop() {
+    RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
+    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
+    int cc = 0, reason = 0;
+    RIMQ_Put(conn_, requests_, &md, &pmo, 4, "STOP", &cc, &reason);
+  }
+
+ private:
+  int OpenQueue(const std::string& name) {
+    RIMQOD od = Record<RIMQOD>(RIMQ_OD_STRUC_ID);
+    std::memcpy(od.szObjectName, name.data(), std::min<std::size_t>(name.size(), 32));
+    int h = -1, cc = 0, reason = 0;
+    RIMQ_Open(conn_, &od, 135, &h, &cc, &reason);
+    if (reason != 0) std::abort();
+    return h;
+  }
+  int conn_ = -1, requests_ = -1, answers_ = -1;
+  char buffer_[32672];
+};
+
+std::string Fresh(const char* role) {
+  static int n = 0;
+  return std::string(role) + "." + std::to_string(getpid()) + "." + std::to_string(++n);
+}
+
+const Target& RedisTarget() {
+  static std::unique_ptr<velt::testsupport::RedisServer> server;
+  static Target target;
+  if (target.port == 0) {
+    if (const char* port = std::getenv("RIMQ_BENCH_REDIS_PORT")) {
+      target.port = std::atoi(port);
+    } else {
+      server = std::make_unique<velt::testsupport::RedisServer>();
+      if (!server->Start()) std::abort();
+      target.port = server->port();
+    }
+    target.address = "127.0.0.1";
+  }
+  return target;
+}
+
+// Runs `serve` in a forked process (no threads may be running at the fork); returns its pid.
+template <typename F>
+pid_t InChild(F serve) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    serve();
+    _exit(0);
+  }
+  return pid;
+}
+
+constexpr int kPacket = 400;   // a typical request packet: header and a short request text
+
+void BM_FloorMutexCondvarPingPong(benchmark::State& state) {
+  std::mutex mu;
+  std::condition_variable pingCv, pongCv;
+  bool ping = false, pong = false, stop = false;
+  std::thread responder([&] {
+    std::unique_lock<std::mutex> lock(mu);
+    for (;;) {
+      pingCv.wait(lock, [&] { return ping || stop; });
+      if (stop) return;
+      ping = false;
+      pong = true;
+      lock.unlock();
+      pongCv.notify_one();
+      lock.lock();
+    }
+  });
+  for (auto _ : state) {
+    std::unique_lock<std::mutex> lock(mu);
+    ping = true;
+    lock.unlock();
+    pingCv.notify_one();
+    lock.lock();
+    pongCv.wait(lock, [&] { return pong; });
+    pong = false;
+  }
+  {
+    std::lock_guard<std::mutex> lock(mu);
+    stop = true;
+  }
+  pingCv.notify_one();
+  responder.join();
+}
+BENCHMARK(BM_FloorMutexCondvarPingPong)->UseRealTime();
+
+void BM_InprocPingPong(benchmark::State& state) {
+  const Target inproc;
+  const std::string req = Fresh("req"), ans = Fresh("ans");
+  Peer server(inproc, req, ans);
+  Peer client(inproc, req, ans);
+  std::thread serving([&] { server.Serve(); });
+  const std::string body(kPacket, 'p');
+  for (auto _ : state) {
+    if (!client.Call(body.data(), kPacket)) state.SkipWithError("call failed");
+  }
+  client.Stop();
+  serving.join();
+}
+BENCHMARK(BM_InprocPingPong)->UseRealTime();
+
+void BM_FloorRedisListPingPong(benchmark::State& state) {
+  const Target& redis = RedisTarget();
+  const std::string req = Fresh("raw.req"), ans = Fresh("raw.ans");
+  const std::string body(kPacket, 'p');
+  const pid_t child = InChild([&] {
+    redisContext* c = redisConnect(redis.address.c_str(), redis.port);
+    for (;;) {
+      auto* r = static_cast<redisReply*>(redisCommand(c, "BLPOP %s 10", req.c_str()));
+      const bool stop = !r || r->type != REDIS_REPLY_ARRAY || std::strcmp(r->element[1]->str, "STOP") == 0;
+      if (!stop) freeReplyObject(redisCommand(c, "RPUSH %s %b", ans.c_str(), r->element[1]->str, r->element[1]->len));
+      if (r) freeReplyObject(r);
+      if (stop) break;
+    }
+    redisFree(c);
+  });
+  redisContext* c = redisConnect(redis.address.c_str(), redis.port);
+  for (auto _ : state) {
+    freeReplyObject(redisCommand(c, "RPUSH %s %b", req.c_str(), body.data(), body.size()));
+    freeReplyObject(redisCommand(c, "BLPOP %s 10", ans.c_str()));
+  }
+  freeReplyObject(redisCommand(c, "RPUSH %s STOP", req.c_str()));
+  redisFree(c);
+  waitpid(child, nullptr, 0);
+}
+BENCHMARK(BM_FloorRedisListPingPong)->UseRealTime();
+
+void BM_RedisPingPong(benchmark::State& state) {
+  const Target& redis = RedisTarget();
+  const std::string req = Fresh("req"), ans = Fresh("ans");
+  const pid_t child = InChild([&] {
+    Peer server(redis, req, ans);
+    server.Serve();
+  });
+  Peer client(redis, req, ans);
+  const std::string body(kPacket, 'p');
+  for (auto _ : state) {
+    if (!client.Call(body.data(), kPacket)) state.SkipWithError("call failed");
+  }
+  client.Stop();
+  waitpid(child, nullptr, 0);
+}
+BENCHMARK(BM_RedisPingPong)->UseRealTime();
+
+// 4 client threads, each with its own connection, against state.range(0) getters.
+void RunThroughput(benchmark::State& state, const Target& target, bool getterProcesses, int callsPerClient) {
+  constexpr int kClients = 4;
+  const int getters = static_cast<int>(state.range(0));
+  const std::string req = Fresh("tp.req"), ans = Fresh("tp.ans");
+  std::vector<pid_t> children;
+  std::vector<std::thread> serving;
+  std::vector<std::unique_ptr<Peer>> servers;
+  for (int g = 0; g < getters; ++g) {
+    if (getterProcesses) {
+      children.push_back(InChild([&] {
+        Peer server(target, req, ans);
+        server.Serve();
+      }));
+    } else {
+      servers.push_back(std::make_unique<Peer>(target, req, ans));
+    }
+  }
+  for (auto& s : servers) serving.emplace_back([&s] { s->Serve(); });
+  std::vector<std::unique_ptr<Peer>> clients;
+  for (int k = 0; k < kClients; ++k) clients.push_back(std::make_unique<Peer>(target, req, ans));
+  const std::string body(kPacket, 'p');
+  std::atomic<bool> failed{false};
+  for (auto _ : state) {
+    std::vector<std::thread> running;
+    for (auto& c : clients) {
+      running.emplace_back([&] {
+        for (int i = 0; i < callsPerClient; ++i) {
+          if (!c->Call(body.data(), kPacket)) failed = true;
+        }
+      });
+    }
+    for (auto& t : running) t.join();
+  }
+  if (failed) state.SkipWithError("call failed");
+  state.SetItemsProcessed(state.iterations() * kClients * callsPerClient);
+  for (int g = 0; g < getters; ++g) clients[0]->Stop();
+  for (auto& t : serving) t.join();
+  for (pid_t pid : children) waitpid(pid, nullptr, 0);
+}
+
+void BM_InprocThroughput4Clients(benchmark::State& state) { RunThroughput(state, Target{}, false, 2000); }
+BENCHMARK(BM_InprocThroughput4Clients)->Arg(1)->Arg(2)->ArgName("getters")->UseRealTime();
+
+void BM_RedisThroughput4Clients(benchmark::State& state) { RunThroughput(state, RedisTarget(), true, 500); }
+BENCHMARK(BM_RedisThroughput4Clients)->Arg(1)->Arg(2)->ArgName("getters")->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
