@@ -37,6 +37,45 @@ class VELTCLI_API CVELTCli {
   int SetCliTimeOut(int seconds);
   int GetCommLen(int *length);
 
+  /* Request building, answer values and result sets. RsSetCol(const char*, const char*) is
+   * RsSetColByName and RsGetCol(const char*, char*) is RsGetColByName. */
+  int BeginWrite();
+  int SetValue(const char *name, const char *value);
+  int DFSetValue(const char *name, const char *value);
+  int SetVal(const char *name, const unsigned char *data, long length);
+  int DFSetVal(const char *name, const unsigned char *data, long length);
+  int GetValue(const char *name, char *value, int len);
+  int DFGetValue(const char *name, char *value, int len);
+  int GetVal(const char *name, unsigned char **data, long *length);
+  int DFGetVal(const char *name, unsigned char **data, long *length);
+  int RsCreate(const char *cursorName, int columns, const char *names);
+  int RsNewTable(const char *cursorName, int columns, const char *names);
+  int RsAddRow();
+  int RsSaveRow();
+  int RsSetCol(int column, const char *value);
+  int RsSetCol(const char *column, const char *value);
+  int RsSetColByName(const char *column, const char *value);
+  int RsOpen();
+  int RsMore();
+  int SQLMoreResults();
+  int RsClose();
+  int RsFetchRow();
+  int SQLFetch();
+  int RsGetCol(int column, char *value);
+  int RsGetCol(const char *column, char *value);
+  int RsGetColByName(const char *column, char *value);
+  int RsGetColName(int column, char *name, int len);
+  int SQLGetColName(int column, char *name, int len);
+  int RsGetColNames(char *names, int len);
+  int SQLGetColNames(char *names, int len);
+  int RsGetCursorName(char *name, int len);
+  int SQLGetCursorName(char *name, int len);
+  int RsGetRowNum(int *rows);
+  int RsGetColNum(int *columns);
+  int RsGetTableRowNum(int table, int *rows);
+  int RsGetTableColNum(int table, int *columns);
+  int SQLNumResultCols(int *columns);
+
  private:
   ClientHandle *m_handle;
 };

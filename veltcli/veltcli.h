@@ -152,6 +152,128 @@ VELTCLI_API int VELTCLI_GetSystemParam(VELTCLI_HANDLE handle, int id, char *text
 VELTCLI_API int VELTCLI_SetCliTimeOut(VELTCLI_HANDLE handle, int seconds);
 VELTCLI_API int VELTCLI_GetCommLen(VELTCLI_HANDLE handle, int *length);
 
+/* ---- Request building ------------------------------------------------------------------------
+ * A request is text in the packet buffer: name=value pairs joined by "&", with "%", "&", "=" and
+ * "@" written as "@25", "@26", "@3D", "@40"; tables travel as pairs too. Names and values are
+ * copied; the caller keeps its memory. docs/veltcli.md gives the text format.
+ * VELTCLI_BeginWrite: starts a new request ("_CA" and "_ENDIAN" first). 0; 1 no memory.
+ * VELTCLI_SetValue (also VELTCLI_DFSetValue): stores name=value, replacing (and moving to the
+ *   end) an earlier pair of that name; a null or empty name replaces the whole text with value,
+ *   unescaped. 0; 1 the packet buffer cannot grow; 2 value null, or empty while option 10 is 0
+ *   (an earlier pair of that name is removed all the same).
+ * VELTCLI_SetVal (also VELTCLI_DFSetVal): a binary value of `length` bytes, as Base64. 0 or the
+ *   SetValue code of the Base64 pair; 11 null name or data; 12 name of 100 characters or more;
+ *   13 the marker pair could not be stored; 14 no memory to encode. length <= 0: data is
+ *   zero-terminated text, stored as by VELTCLI_SetValue.
+ * VELTCLI_RsCreate (first table of a request) / VELTCLI_RsNewTable (each further one): a table
+ *   of `columns` columns named by the comma-separated `names`. 0; 1 columns < 1 or above 12192,
+ *   a null argument, or a cursor name of 32 characters or more; 2 no memory.
+ * Per row: VELTCLI_RsAddRow (0), cells, VELTCLI_RsSaveRow (0; 1 the packet buffer cannot grow).
+ *   A cell not set again keeps the previous row's value. A saved row carries its cells up to
+ *   (not including) the one that would bring it to 4000 raw bytes.
+ * VELTCLI_RsSetCol: 0; 1 value null; 2 column outside 1..columns; -3 no memory (cell left empty).
+ * VELTCLI_RsSetColByName: 1 no column of that exact name, else as VELTCLI_RsSetCol.
+ * VELTCLI_RsSetVal / VELTCLI_RsSetValByName: a binary cell: -1 data null; length <= 0: as
+ *   VELTCLI_RsSetCol with the data as text; 20 the cell could not be set (column); else the
+ *   VELTCLI_SetVal codes. ByName: 1 no column of that name. */
+VELTCLI_API int VELTCLI_BeginWrite(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_SetValue(VELTCLI_HANDLE handle, const char *name, const char *value);
+VELTCLI_API int VELTCLI_DFSetValue(VELTCLI_HANDLE handle, const char *name, const char *value);
+VELTCLI_API int VELTCLI_SetVal(VELTCLI_HANDLE handle, const char *name, const unsigned char *data, long length);
+VELTCLI_API int VELTCLI_DFSetVal(VELTCLI_HANDLE handle, const char *name, const unsigned char *data, long length);
+VELTCLI_API int VELTCLI_RsCreate(VELTCLI_HANDLE handle, const char *cursorName, int columns, const char *names);
+VELTCLI_API int VELTCLI_RsNewTable(VELTCLI_HANDLE handle, const char *cursorName, int columns, const char *names);
+VELTCLI_API int VELTCLI_RsAddRow(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_RsSetCol(VELTCLI_HANDLE handle, int column, const char *value);
+VELTCLI_API int VELTCLI_RsSetColByName(VELTCLI_HANDLE handle, const char *column, const char *value);
+VELTCLI_API int VELTCLI_RsSetVal(VELTCLI_HANDLE handle, int column, const unsigned char *data, long length);
+VELTCLI_API int VELTCLI_RsSetValByName(VELTCLI_HANDLE handle, const char *column, const unsigned char *data,
+                                       long length);
+VELTCLI_API int VELTCLI_RsSaveRow(VELTCLI_HANDLE handle);
+
+/* ---- Answer values and result sets -----------------------------------------------------------
+ * These read whatever the packet buffer holds: the answer after a call, the request before.
+ * Pointers returned (VELTCLI_GetVal, VELTCLI_RsGetVal) point into the handle's value buffer: valid
+ *   until the next of these two calls on the handle or its end; never freed by the caller. The
+ *   bytes are followed by a zero byte.
+ * VELTCLI_GetValue (also VELTCLI_DFGetValue): `value` holds len + 1 bytes. 0 (terminated); 1
+ *   value null or no such pair (value emptied); 2 no packet text; 3 len <= 0; 4 name longer than
+ *   100; 100 longer than len: len characters stored, no terminator. An empty name gives the raw text.
+ * VELTCLI_GetVal (also VELTCLI_DFGetVal): text or the bytes of a binary value. 0; 11 null
+ *   argument; 12 name longer than 100; 13 no such pair; 14, 16 no memory; 15 marker without its
+ *   Base64 pair. Outputs are null and 0 on failure (untouched for 11).
+ * Tables are read in order; an answer arriving in parts is read on as needed.
+ * VELTCLI_RsOpen: the first table. 0; 1 none, or it could not be opened.
+ * VELTCLI_RsMore (also VELTCLI_SQLMoreResults): the next table. 0; 1 no further table; 3 reading
+ *   on failed; 7 no memory for the columns (or more than 12192); 21-27 its separate column names
+ *   could not be read (10 + the VELTCLI_GetVal code); 101 no memory for the column names.
+ * VELTCLI_SQLNumResultCols: *columns = column count, opening the next table first when none is
+ *   open. 0; 1 opening failed.
+ * VELTCLI_RsFetchRow (also VELTCLI_SQLFetch): 0 the next row is current; 1 no further row; 2
+ *   reading on failed; 4 no memory for a cell.
+ * VELTCLI_RsFetchRowScroll (also VELTCLI_SQLFetchScroll): orientation 1 next, 2 first, 3 last,
+ *   4 prior, 5 absolute (offset from 1), 6 relative. 0; 1 target outside the table; 2 bad
+ *   orientation; 4 no memory; 5 the row is not in the answer part in hand; 101 answer incomplete.
+ * VELTCLI_RsGetCol / VELTCLI_RsGetColByName: copy the current row's cell, whole, into `value`,
+ *   which must hold the cell and its terminator: 12192 bytes suffice for any cell fetched (a
+ *   cell set by VELTCLI_RsSetCol and not yet saved is as long as it was set). 0; 1 value null, or
+ *   (ByName) no column of that exact name (value emptied); 2 column outside 1..columns.
+ * VELTCLI_RsGetVal / VELTCLI_RsGetValByName: the cell as text, or the bytes of the binary value a
+ *   "_BLOB_<row>_<column>" cell refers to. 0; -1 null output; 1, 2 as VELTCLI_RsGetCol; 13 no
+ *   memory; for a binary cell the VELTCLI_GetVal codes.
+ * VELTCLI_RsGetColName (blanks trimmed) / VELTCLI_SQLGetColName (as written): column name of the
+ *   open table. 0; 1 no such column, column < 1, name null or len <= 0; 100 the name has len
+ *   characters or more: len bytes written without terminator.
+ * VELTCLI_RsGetColNames (also VELTCLI_SQLGetColNames): all names. 0; -1 they do not fit in len
+ *   - 1 characters (names emptied) or names null.
+ * VELTCLI_RsGetColNum: 0. VELTCLI_RsGetRowNum: 0 and the row count; 1 and -1 while the table's
+ *   end is not known. VELTCLI_RsGetTableColNum / VELTCLI_RsGetTableRowNum (table from 1): 0; 1 no
+ *   such table; 3 the entry lacks the count; 4 the text has no "_TL" (*out is 0 on failure).
+ * VELTCLI_RsGetCursorName (also VELTCLI_SQLGetCursorName): 0; 100 the name has len characters
+ *   or more (len bytes written, no terminator).
+ * VELTCLI_RsClose: drops the rest of the answer. 0; 1 reading on failed.
+ * Null output pointers of the count and name calls return -1. */
+VELTCLI_API int VELTCLI_GetValue(VELTCLI_HANDLE handle, const char *name, char *value, int len);
+VELTCLI_API int VELTCLI_DFGetValue(VELTCLI_HANDLE handle, const char *name, char *value, int len);
+VELTCLI_API int VELTCLI_GetVal(VELTCLI_HANDLE handle, const char *name, unsigned char **data, long *length);
+VELTCLI_API int VELTCLI_DFGetVal(VELTCLI_HANDLE handle, const char *name, unsigned char **data, long *length);
+VELTCLI_API int VELTCLI_RsOpen(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_RsMore(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_SQLMoreResults(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_SQLNumResultCols(VELTCLI_HANDLE handle, int *columns);
+VELTCLI_API int VELTCLI_RsFetchRow(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_SQLFetch(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_RsFetchRowScroll(VELTCLI_HANDLE handle, int orientation, int offset);
+VELTCLI_API int VELTCLI_SQLFetchScroll(VELTCLI_HANDLE handle, int orientation, int offset);
+VELTCLI_API int VELTCLI_RsGetCol(VELTCLI_HANDLE handle, int column, char *value);
+VELTCLI_API int VELTCLI_RsGetColByName(VELTCLI_HANDLE handle, const char *column, char *value);
+VELTCLI_API int VELTCLI_RsGetVal(VELTCLI_HANDLE handle, int column, unsigned char **data, long *length);
+VELTCLI_API int VELTCLI_RsGetValByName(VELTCLI_HANDLE handle, const char *column, unsigned char **data,
+                                       long *length);
+VELTCLI_API int VELTCLI_RsGetColName(VELTCLI_HANDLE handle, int column, char *name, int len);
+VELTCLI_API int VELTCLI_SQLGetColName(VELTCLI_HANDLE handle, int column, char *name, int len);
+VELTCLI_API int VELTCLI_RsGetColNames(VELTCLI_HANDLE handle, char *names, int len);
+VELTCLI_API int VELTCLI_SQLGetColNames(VELTCLI_HANDLE handle, char *names, int len);
+VELTCLI_API int VELTCLI_RsGetColNum(VELTCLI_HANDLE handle, int *columns);
+VELTCLI_API int VELTCLI_RsGetRowNum(VELTCLI_HANDLE handle, int *rows);
+VELTCLI_API int VELTCLI_RsGetTableColNum(VELTCLI_HANDLE handle, int table, int *columns);
+VELTCLI_API int VELTCLI_RsGetTableRowNum(VELTCLI_HANDLE handle, int table, int *rows);
+VELTCLI_API int VELTCLI_RsGetCursorName(VELTCLI_HANDLE handle, char *name, int len);
+VELTCLI_API int VELTCLI_SQLGetCursorName(VELTCLI_HANDLE handle, char *name, int len);
+VELTCLI_API int VELTCLI_RsClose(VELTCLI_HANDLE handle);
+
+/* ---- Structure conversion --------------------------------------------------------------------
+ * VELTCLI_Convert: copies records described by a C structure definition ("#pragma pack(n)"
+ * optional, then "struct [name] { fields }") from source to destination, reversing the bytes of
+ * every numeric element when the two byte-order codes differ; equal codes copy min(source,
+ * destination length) bytes and read no definition. The handle is not used. 0; -1 invalid
+ * definition (also more than 200 fields or a record size of 0), a source length that is not a
+ * whole number of records, a destination shorter than the source, or a null buffer. Nothing is
+ * written on failure; bytes of no field (alignment gaps) are not written. */
+VELTCLI_API int VELTCLI_Convert(VELTCLI_HANDLE handle, const char *definition, int sourceOrder, const void *source,
+                                int sourceLength, int destinationOrder, void *destination, int destinationLength,
+                                int reserved);
+
 /* ---- Certificates and envelopes --------------------------------------------------------------
  * The handle must not be null (code 1) and is otherwise unused: these touch no session.
  * Key files hold an RSA private key in the traditional PEM form, encrypted under a password;

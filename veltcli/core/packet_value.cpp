@@ -1,4 +1,4 @@
-// Packet escaping and the named-value lookup.
+// Packet escaping, pair search and the named-value lookup.
 #include "core/packet_value.h"
 
 #include <cstring>
@@ -40,40 +40,69 @@ std::size_t PacketEscape(std::string_view text, char* out) noexcept {
   return n;
 }
 
-bool FindRawValue(std::string_view text, const char* name, std::string_view& raw) noexcept {
-  const std::size_t nameLen = std::strlen(name);
-  if (nameLen > kMaxValueName) return false;
-  char pattern[1 + 3 * kMaxValueName + 1];
-  pattern[0] = '&';
-  std::size_t n = 1 + PacketEscape(std::string_view(name, nameLen), pattern + 1);
-  pattern[n++] = '=';
-  const std::string_view led(pattern, n);
-  std::size_t start;
-  const std::size_t at = text.find(led);
+std::size_t PacketEscapedLength(std::string_view text) noexcept {
+  std::size_t n = text.size();
+  for (const char c : text) {
+    if (EscapeOf(c) != nullptr) n += 2;
+  }
+  return n;
+}
+
+bool FindPair(std::string_view text, std::string_view ledPattern, PairSpan& span) noexcept {
+  const std::size_t at = text.find(ledPattern);
   if (at != std::string_view::npos) {
-    start = at + led.size();
-  } else if (text.substr(0, led.size() - 1) == led.substr(1)) {
-    start = led.size() - 1;
+    span.begin = at;
+    span.value = at + ledPattern.size();
+    span.led = true;
+  } else if (text.substr(0, ledPattern.size() - 1) == ledPattern.substr(1)) {
+    span.begin = 0;
+    span.value = ledPattern.size() - 1;
+    span.led = false;
   } else {
     return false;
   }
-  const std::size_t end = text.find('&', start);
-  raw = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+  const std::size_t end = text.find('&', span.value);
+  span.end = end == std::string_view::npos ? text.size() : end;
+  return true;
+}
+
+bool FindRawValue(std::string_view text, std::string_view name, std::string_view& raw) noexcept {
+  if (name.size() > kMaxLookupName) return false;
+  char pattern[1 + 3 * kMaxLookupName + 1];
+  pattern[0] = '&';
+  std::size_t n = 1 + PacketEscape(name, pattern + 1);
+  pattern[n++] = '=';
+  PairSpan span;
+  if (!FindPair(text, std::string_view(pattern, n), span)) return false;
+  raw = text.substr(span.value, span.end - span.value);
   return true;
 }
 
 std::size_t PacketDecode(std::string_view raw, char* out, std::size_t len) noexcept {
   std::size_t n = 0;
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    char c = raw[i];
-    if (c == '@' && i + 2 < raw.size()) {
+  // memmove: a caller may decode in place, and the output never runs ahead of the input.
+  const auto put = [&](const char* from, std::size_t count) {
+    if (n < len) std::memmove(out + n, from, count < len - n ? count : len - n);
+    n += count;
+  };
+  std::size_t i = 0;
+  while (i < raw.size()) {
+    const void* at = std::memchr(raw.data() + i, '@', raw.size() - i);
+    const std::size_t stop = at != nullptr ? static_cast<std::size_t>(static_cast<const char*>(at) - raw.data())
+                                           : raw.size();
+    put(raw.data() + i, stop - i);
+    i = stop;
+    if (i == raw.size()) break;
+    char c = '@';
+    std::size_t step = 1;
+    if (i + 2 < raw.size()) {
       if (const char u = UnescapeOf(raw[i + 1], raw[i + 2])) {
         c = u;
-        i += 2;
+        step = 3;
       }
     }
-    if (n < len) out[n] = c;
-    ++n;
+    put(&c, 1);
+    i += step;
   }
   return n;
 }
@@ -91,9 +120,10 @@ int LookupPacketValue(std::string_view text, const char* name, char* out, int le
     out[n] = '\0';
     return 0;
   }
-  if (std::strlen(name) > kMaxValueName) return 4;
+  const std::string_view key(name);
+  if (key.size() > kMaxValueName) return 4;
   std::string_view raw;
-  if (!FindRawValue(text, name, raw)) return 1;
+  if (!FindRawValue(text, key, raw)) return 1;
   const std::size_t n = PacketDecode(raw, out, cap);
   if (n > cap) return 100;
   out[n] = '\0';

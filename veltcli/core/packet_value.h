@@ -1,6 +1,6 @@
 // Named-value lookup in packet text (pairs name=value joined by "&", names and values escaped
-// with "@25" "@26" "@3D" "@40"). The error calls read "_ERRNO" and "_ERRMSG" with it; the answer
-// reader's value calls are built on the same lookup.
+// with "@25" "@26" "@3D" "@40"): the one lookup of the library. The error calls, the request
+// writer's pair replacement and the answer reader all find pairs through it.
 #pragma once
 
 #include <cstddef>
@@ -8,17 +8,35 @@
 
 namespace velt {
 
+// Longest name a caller may look up; longer names are refused with their function's code.
 constexpr std::size_t kMaxValueName = 100;
+// Longest name looked up internally: a caller's name with a reserved prefix ("_BASE64_").
+constexpr std::size_t kMaxLookupName = 128;
 
 // Escaped form of `text`; `out` must hold 3 * text.size() bytes. Returns the length written.
 std::size_t PacketEscape(std::string_view text, char* out) noexcept;
+// Length of the escaped form of `text`.
+std::size_t PacketEscapedLength(std::string_view text) noexcept;
 
-// Raw (still escaped) value of the first pair named `name` (a "&"-led pair anywhere, else a pair
-// at the very start); false when there is none or the name is longer than kMaxValueName.
-bool FindRawValue(std::string_view text, const char* name, std::string_view& raw) noexcept;
+// Where a pair sits in the text: [begin, end) is the whole pair with its leading "&" (or, for a
+// first pair without one, the pair and nothing else); [value, end) its raw value.
+struct PairSpan {
+  std::size_t begin = 0;
+  std::size_t value = 0;
+  std::size_t end = 0;
+  bool led = false;   // the pair has its own "&" in front
+};
+
+// Finds the first pair whose escaped name is given by `ledPattern` ("&" + escaped name + "="):
+// an "&"-led pair anywhere, else a pair at the very start of the text.
+bool FindPair(std::string_view text, std::string_view ledPattern, PairSpan& span) noexcept;
+
+// Raw (still escaped) value of the first pair named `name`; false when there is none or the name
+// is longer than kMaxLookupName.
+bool FindRawValue(std::string_view text, std::string_view name, std::string_view& raw) noexcept;
 
 // Decodes `raw` into out[0..len); returns the decoded length, which may exceed len (the output
-// then holds the first len characters).
+// then holds the first len characters). `out` may be raw.data(): decoding never writes ahead.
 std::size_t PacketDecode(std::string_view raw, char* out, std::size_t len) noexcept;
 
 // The value lookup: 0 found (decoded, terminated: `out` holds len + 1 bytes); 100 longer than

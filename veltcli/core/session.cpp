@@ -1,6 +1,7 @@
 // Session creation and destruction, and the system parameters.
 #include "core/session.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -16,8 +17,29 @@ CLUNQCliBase::CLUNQCliBase() {
 CLUNQCliBase::~CLUNQCliBase() {
   if (velt::UnregisterSession(this)) {
     std::lock_guard<std::mutex> guard(destructionLock);
+    rs.Free();
     packet.Free();
   }
+}
+
+int CLUNQCliBase::ContinueReading() {
+  if ((answerFlags & 1) != 0) return 1;
+  if (answerSource == nullptr) return 2;
+  return answerSource->ContinueReading(*this);
+}
+
+int CLUNQCliBase::StoreAnswerText(const char* text, std::size_t length) {
+  if (length >= static_cast<std::size_t>(INT_MAX) || !packet.Grow(length + 1)) return 1;
+  if (length > 0) std::memmove(packet.Data(), text, length);
+  packet.Data()[length] = '\0';
+  ++packetRevision;
+  answerScanPosition = 0;
+  // The codec reads the length from here instead of scanning the text for it.
+  rs.textLength = static_cast<int>(length);
+  rs.textData = packet.Data();
+  rs.textCapacity = packet.Capacity();
+  rs.textRevision = packetRevision;
+  return 0;
 }
 
 namespace {

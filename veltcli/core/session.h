@@ -8,10 +8,28 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <mutex>
 
+#include "codec/rs_state.h"
 #include "core/packet_buffer.h"
 #include "core/transport_settings.h"
+
+class CLUNQCliBase;
+
+namespace velt {
+
+// Where the result-set cursor gets the next part of an answer that arrived only in part ("continue
+// reading"): the service-call code implements it. On 0 the part has replaced the packet text
+// (through StoreAnswerText) and answerFlags bit 0 tells whether it was the last part; any other
+// result is the failure of the exchange.
+class IAnswerSource {
+ public:
+  virtual ~IAnswerSource() = default;
+  virtual int ContinueReading(CLUNQCliBase& session) = 0;
+};
+
+}  // namespace velt
 
 class CLUNQCliBase {
  public:
@@ -34,11 +52,19 @@ class CLUNQCliBase {
   // Standard length of an option id (for VELTCLI_SetOption / VELTCLI_GetOption).
   static int StandardOptionLength(int id) noexcept;
 
+  // The next answer part through answerSource: 1 when the answer is already complete; 2 when
+  // there is nothing to continue (no source, as on a fresh session); else the source's result.
+  int ContinueReading();
+  // Replaces the packet text with an answer (part): 0, or 1 when the buffer cannot hold it (the
+  // text is then unchanged). Everything that puts text into the packet buffer other than the
+  // request writer goes through here, so the codec's remembered text length stays true.
+  int StoreAnswerText(const char* text, std::size_t length);
+
   std::mutex destructionLock;                 // held while the session frees its buffers
   std::atomic<int> publicationStarted{0};     // shared with the publication receiver
   char clientVersion[10] = "2.4";             // request value "_CA"
   int serverSession = 1;                      // option 14: connect signs on, disconnect signs off
-  int answerScanPosition = 0;
+  int answerScanPosition = 0;                 // where the next row search begins (nRowSearchPos)
   int commTime = 0;                           // option 11, milliseconds
   int transactionOpen = 0;
   char savedMessageId[27] = {};
@@ -54,6 +80,9 @@ class CLUNQCliBase {
   char servicePrefix[kTextField] = {};        // system parameter 7
   int sessionNumber = 0;                      // system parameter 2
   velt::TransportSettings transport;
+  velt::RsState rs;                           // table writer and result-set cursor (codec/)
+  velt::IAnswerSource* answerSource = nullptr;   // not owned; null: nothing to continue
+  unsigned packetRevision = 0;                // counts texts stored by StoreAnswerText
 
  private:
   int SetIntOption(int id, int value);

@@ -1,0 +1,87 @@
+// The remembered text length, packet-buffer growth and the cell escaping of table rows.
+#include "codec/packet_text.h"
+
+#include <climits>
+#include <cstring>
+
+namespace velt {
+
+std::string_view PacketText(CLUNQCliBase& session) noexcept {
+  RsState& rs = session.rs;
+  const char* data = session.packet.Data();
+  const int capacity = session.packet.Capacity();
+  if (data == nullptr) return {};
+  const int n = rs.textLength;
+  const bool known = n >= 0 && n < capacity && rs.textData == data && rs.textCapacity == capacity &&
+                     rs.textRevision == session.packetRevision && data[n] == '\0' &&
+                     (n == 0 || data[n - 1] != '\0');
+  if (known) return std::string_view(data, static_cast<std::size_t>(n));
+  const int length = session.packet.Length();
+  SetPacketTextLength(session, static_cast<std::size_t>(length));
+  return std::string_view(data, static_cast<std::size_t>(length));
+}
+
+void SetPacketTextLength(CLUNQCliBase& session, std::size_t length) noexcept {
+  RsState& rs = session.rs;
+  rs.textLength = static_cast<int>(length);
+  rs.textData = session.packet.Data();
+  rs.textCapacity = session.packet.Capacity();
+  rs.textRevision = session.packetRevision;
+}
+
+bool PacketRoom(CLUNQCliBase& session, std::size_t length, std::size_t extra) noexcept {
+  const std::size_t capacity = static_cast<std::size_t>(session.packet.Capacity());
+  const std::size_t limit = static_cast<std::size_t>(INT_MAX);
+  if (extra > limit || length > limit - extra - kPacketSlack - 1) return false;
+  const std::size_t needed = length + extra + 1 + kPacketSlack;
+  if (needed <= capacity) return true;
+  const std::size_t half = capacity + capacity / 2;
+  const std::size_t target = needed < half && half <= limit ? half : needed;
+  return session.packet.Grow(target);
+}
+
+std::size_t CellEscape(std::string_view cell, char* out) noexcept {
+  std::size_t n = 0;
+  for (const char c : cell) {
+    if (c == ',') {
+      std::memcpy(out + n, "@2C", 3);
+      n += 3;
+    } else if (c == '@') {
+      std::memcpy(out + n, "@40", 3);
+      n += 3;
+    } else {
+      out[n++] = c;
+    }
+  }
+  return n;
+}
+
+std::size_t CellDecode(std::string_view raw, char* out, std::size_t len) noexcept {
+  std::size_t n = 0;
+  const auto put = [&](const char* from, std::size_t count) {
+    if (n < len) std::memmove(out + n, from, count < len - n ? count : len - n);
+    n += count;
+  };
+  std::size_t i = 0;
+  while (i < raw.size()) {
+    const void* at = std::memchr(raw.data() + i, '@', raw.size() - i);
+    const std::size_t stop = at != nullptr ? static_cast<std::size_t>(static_cast<const char*>(at) - raw.data())
+                                           : raw.size();
+    put(raw.data() + i, stop - i);
+    i = stop;
+    if (i == raw.size()) break;
+    char c = '@';
+    std::size_t step = 1;
+    if (i + 2 < raw.size() && raw[i + 1] == '2' && raw[i + 2] == 'C') {
+      c = ',';
+      step = 3;
+    } else if (i + 2 < raw.size() && raw[i + 1] == '4' && raw[i + 2] == '0') {
+      step = 3;
+    }
+    put(&c, 1);
+    i += step;
+  }
+  return n;
+}
+
+}  // namespace velt

@@ -1,0 +1,490 @@
+// Result sets of an answer. Nothing is parsed when an answer part arrives: descriptors are read
+// when a table is opened, rows when they are fetched, and a forward walk is one pass over the text.
+#include "codec/rs_cursor.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "codec/answer_reader.h"
+#include "codec/packet_text.h"
+#include "codec/request_writer.h"
+#include "codec/rs_columns.h"
+#include "core/alloc_hook.h"
+#include "core/decimal.h"
+#include "core/packet_value.h"
+
+namespace velt {
+namespace {
+
+constexpr std::size_t kRowChars = RsState::kRowTextSize - 1;
+
+bool AnswerComplete(const CLUNQCliBase& session) { return (session.answerFlags & 1) != 0; }
+
+int PullAnswerPart(CLUNQCliBase& session) {
+  const int rc = session.ContinueReading();
+  if (rc == 0) session.answerScanPosition = 0;
+  return rc;
+}
+
+// Decimal value of a field that is not terminated in place.
+int FieldToInt(std::string_view field) {
+  char digits[32];
+  const std::size_t n = field.size() < sizeof digits - 1 ? field.size() : sizeof digits - 1;
+  std::memcpy(digits, field.data(), n);
+  digits[n] = '\0';
+  return DecimalToInt(digits);
+}
+
+int ClampRow(long long row) {
+  if (row < INT_MIN + 1) return INT_MIN + 1;
+  return row > INT_MAX ? INT_MAX : static_cast<int>(row);
+}
+
+// Looks up _EORS_<table>: its row number, or -1 when the table's end is not in this part.
+bool FindTableEnd(CLUNQCliBase& session, int table, int& lastRow) {
+  char name[32];
+  char value[11];
+  std::snprintf(name, sizeof name, "_EORS_%d", table);
+  if (LookupPacketValue(PacketText(session), name, value, 10) != 0) return false;
+  lastRow = DecimalToInt(value);
+  return true;
+}
+
+// The four ";"-separated descriptor fields. Names never hold ";" in our writer; should a peer's
+// do, the first row is still the last field, so the names keep every ";" they had.
+struct Descriptor {
+  std::string_view cursor, columns, names, firstRow;
+};
+
+Descriptor SplitDescriptor(std::string_view text) {
+  Descriptor d;
+  const std::size_t a = text.find(';');
+  d.cursor = text.substr(0, a);
+  if (a == std::string_view::npos) return d;
+  const std::size_t b = text.find(';', a + 1);
+  d.columns = text.substr(a + 1, b == std::string_view::npos ? std::string_view::npos : b - a - 1);
+  if (b == std::string_view::npos) return d;
+  const std::size_t c = text.rfind(';');
+  if (c == b) {
+    d.names = text.substr(b + 1);
+  } else {
+    d.names = text.substr(b + 1, c - b - 1);
+    d.firstRow = text.substr(c + 1);
+  }
+  return d;
+}
+
+// Column names from _RS_FIELDS_<table> when the descriptor refers to it: 0, 10 + the lookup's
+// code, or 101 when the name buffer cannot grow.
+int ReadSeparateNames(CLUNQCliBase& session) {
+  RsState& rs = session.rs;
+  char reference[32];
+  std::snprintf(reference, sizeof reference, "$_RS_FIELDS_%d", rs.nRsCount);
+  if (std::strcmp(rs.colNames.Data(), reference) != 0) return 0;
+  unsigned char* data = nullptr;
+  long length = 0;
+  const int rc = LookupBinary(session, reference + 1, &data, &length);
+  if (rc != 0) return 10 + rc;
+  if (!rs.colNames.Reserve(static_cast<std::size_t>(length) + 1)) return 101;
+  std::memcpy(rs.colNames.Data(), data, static_cast<std::size_t>(length));
+  rs.colNames.Data()[length] = '\0';
+  return 0;
+}
+
+// Takes the descriptor (decoded into the name buffer, which then keeps only the names).
+int OpenDescriptor(CLUNQCliBase& session, std::string_view raw) {
+  RsState& rs = session.rs;
+  if (!rs.colNames.Reserve(raw.size() + 1 > 2049 ? raw.size() + 1 : 2049)) return 101;
+  char* buffer = rs.colNames.Data();
+  const std::size_t n = PacketDecode(raw, buffer, raw.size());
+  const Descriptor d = SplitDescriptor(std::string_view(buffer, n));
+  rs.nRsCount += 1;
+  const std::size_t cursorChars =
+      d.cursor.size() < static_cast<std::size_t>(RsState::kCursorNameChars) ? d.cursor.size() : RsState::kCursorNameChars;
+  std::memcpy(rs.szCursorName, d.cursor.data(), cursorChars);
+  rs.szCursorName[cursorChars] = '\0';
+  rs.nColNum = FieldToInt(d.columns);
+  const int firstRow = ClampRow(FieldToInt(d.firstRow));
+  std::memmove(buffer, d.names.data(), d.names.size());
+  buffer[d.names.size()] = '\0';
+  if (const int rc = ReadSeparateNames(session)) return rc;
+  rs.nFirstRow = firstRow;
+  rs.nCurRow = firstRow - 1;
+  if (!FindTableEnd(session, rs.nRsCount, rs.nLastRow)) rs.nLastRow = -1;
+  return BuildColumns(rs, rs.nColNum, rs.colNames.Data()) ? 0 : 7;
+}
+
+// "&_<row>=" without the formatting machinery: this runs once per fetched row.
+std::size_t RowKey(long long row, char* out) {
+  char digits[24];
+  std::size_t n = 0;
+  unsigned long long magnitude = row < 0 ? 0ULL - static_cast<unsigned long long>(row) : static_cast<unsigned long long>(row);
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  std::size_t at = 0;
+  out[at++] = '&';
+  out[at++] = '_';
+  if (row < 0) out[at++] = '-';
+  while (n > 0) out[at++] = digits[--n];
+  out[at++] = '=';
+  return at;
+}
+
+// Packet-decodes the row value starting at `start` into `out` (at most 12191 characters, then
+// terminated) in one pass that also finds the "&" ending it: `next` becomes that offset, or 0
+// when the value runs to the end of the text. Returns the decoded length.
+// The byte an "@xy" packet escape stands for, or 0.
+char PacketEscapeOf(char x, char y) {
+  if (x == '2' && y == '5') return '%';
+  if (x == '2' && y == '6') return '&';
+  if (x == '3' && y == 'D') return '=';
+  if (x == '4' && y == '0') return '@';
+  return 0;
+}
+
+std::size_t DecodeRowValue(std::string_view text, std::size_t start, char* out, int& next) {
+  const char* p = text.data() + start;
+  const char* const end = text.data() + text.size();
+  const char* const limit = end - p > static_cast<std::ptrdiff_t>(kRowChars) ? p + kRowChars : end;
+  std::size_t n = 0;
+  while (p < limit && *p != '&') {
+    char c = *p++;
+    if (c == '@' && limit - p >= 2) {
+      if (const char u = PacketEscapeOf(p[0], p[1])) {
+        c = u;
+        p += 2;
+      }
+    }
+    out[n++] = c;
+  }
+  out[n] = '\0';
+  if (p < end && *p != '&') {   // cut at 12191 characters: the hint still goes past the value
+    const void* amp = std::memchr(p, '&', static_cast<std::size_t>(end - p));
+    p = amp != nullptr ? static_cast<const char*>(amp) : end;
+  }
+  next = p < end ? static_cast<int>(p - text.data()) : 0;
+  return n;
+}
+
+// Finds row `row` and decodes its value into szRowText (returning its length); moves the search
+// hint past it. A forward walk finds each row right at the hint.
+bool FindRow(CLUNQCliBase& session, long long row, std::size_t& rowLength) {
+  RsState& rs = session.rs;
+  const std::string_view text = PacketText(session);
+  char pattern[32];
+  const std::string_view key(pattern, RowKey(row, pattern));
+  std::size_t hint = static_cast<std::size_t>(session.answerScanPosition);
+  if (session.answerScanPosition < 0 || hint >= text.size()) hint = 0;
+  const bool atHint = text.size() - hint >= key.size() && std::equal(key.begin(), key.end(), text.begin() + hint);
+  std::size_t at = atHint ? hint : text.find(key, hint);
+  if (at == std::string_view::npos && hint > 0) at = text.find(key);
+  if (at == std::string_view::npos) return false;
+  rowLength = DecodeRowValue(text, at + key.size(), rs.szRowText, session.answerScanPosition);
+  return true;
+}
+
+// Doubles a cell's buffer, keeping its content.
+bool GrowCell(tagRsColumn& cell) {
+  if (cell.nValueSize > INT_MAX / 2) return false;
+  const int size = cell.nValueSize * 2;
+  void* grown = Reallocate(cell.pszValue, static_cast<std::size_t>(size));
+  if (grown == nullptr) return false;
+  cell.pszValue = static_cast<char*>(grown);
+  cell.nValueSize = size;
+  return true;
+}
+
+// Splits szRowText at "," into the cells, cell-decoding each in the same pass; false when a
+// cell cannot grow. Cells are short, so one byte loop beats a search and a copy per cell; it
+// consumes at least one byte per byte written, so bounding the input bounds the output.
+bool SplitCells(RsState& rs, std::size_t rowLength) {
+  for (int i = 0; i < rs.nColSlots; ++i) {
+    rs.pColumns[i].pszValue[0] = '\0';
+    rs.pColumns[i].nValueLen = 0;
+  }
+  const char* p = rs.szRowText;
+  const char* const end = p + rowLength;
+  for (int i = 0; i < rs.nColSlots; ++i) {
+    tagRsColumn& cell = rs.pColumns[i];
+    std::size_t n = 0;
+    for (;;) {
+      char* out = cell.pszValue;
+      const std::size_t room = static_cast<std::size_t>(cell.nValueSize) - 1 - n;
+      const char* const stopAt = static_cast<std::size_t>(end - p) < room ? end : p + room;
+      while (p < stopAt && *p != ',') {
+        char c = *p++;
+        if (c == '@' && end - p >= 2) {
+          if (p[0] == '2' && p[1] == 'C') {
+            c = ',';
+            p += 2;
+          } else if (p[0] == '4' && p[1] == '0') {
+            p += 2;
+          }
+        }
+        out[n++] = c;
+      }
+      if (p >= end || *p == ',') break;
+      if (!GrowCell(cell)) {
+        cell.pszValue[0] = '\0';
+        return false;
+      }
+    }
+    cell.pszValue[n] = '\0';
+    cell.nValueLen = static_cast<int>(n);
+    if (p >= end) break;
+    ++p;
+  }
+  return true;
+}
+
+bool IsDecimalAboveZero(std::string_view field) {
+  if (field.empty()) return false;
+  bool nonzero = false;
+  for (const char c : field) {
+    if (c < '0' || c > '9') return false;
+    nonzero = nonzero || c != '0';
+  }
+  return nonzero;
+}
+
+// "_BLOB_<row>_<column>" as RsSetVal writes it: at most 27 characters, both numbers above zero.
+bool IsBlobReference(std::string_view cell) {
+  constexpr std::string_view kPrefix = "_BLOB_";
+  if (cell.size() > 27 || cell.substr(0, kPrefix.size()) != kPrefix) return false;
+  const std::string_view rest = cell.substr(kPrefix.size());
+  const std::size_t split = rest.find('_');
+  if (split == std::string_view::npos) return false;
+  const std::string_view row = rest.substr(0, split);
+  std::string_view column = rest.substr(split + 1);
+  column = column.substr(0, column.find('_'));
+  return IsDecimalAboveZero(row) && IsDecimalAboveZero(column);
+}
+
+// The `index`-th (1-based) "sep"-separated field of `text`; false when it has fewer.
+bool NthField(std::string_view text, char sep, long long index, std::string_view& field) {
+  if (index < 1 || text.empty()) return false;
+  std::size_t at = 0;
+  for (long long i = 1; i < index; ++i) {
+    const std::size_t next = text.find(sep, at);
+    if (next == std::string_view::npos) return false;
+    at = next + 1;
+  }
+  const std::size_t end = text.find(sep, at);
+  field = text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+  return true;
+}
+
+std::string_view ColumnNames(RsState& rs) {
+  return rs.colNames.Data() != nullptr ? std::string_view(rs.colNames.Data()) : std::string_view();
+}
+
+}  // namespace
+
+int RsMore(CLUNQCliBase& session) noexcept {
+  char name[32];
+  std::snprintf(name, sizeof name, "_RS_%d", session.rs.nRsCount + 1);
+  std::string_view raw;
+  while (!FindRawValue(PacketText(session), name, raw)) {
+    if (AnswerComplete(session)) return 1;
+    if (PullAnswerPart(session) != 0) return 3;
+  }
+  return OpenDescriptor(session, raw);
+}
+
+int RsOpen(CLUNQCliBase& session) noexcept {
+  ResetTableState(session);
+  return RsMore(session) == 0 ? 0 : 1;
+}
+
+int SQLNumResultCols(CLUNQCliBase& session, int* columns) noexcept {
+  if (columns == nullptr) return -1;
+  const int rc = session.rs.nColNum == 0 && RsMore(session) != 0 ? 1 : 0;
+  *columns = session.rs.nColNum;
+  return rc;
+}
+
+int RsFetchRow(CLUNQCliBase& session) noexcept {
+  RsState& rs = session.rs;
+  std::size_t rowLength = 0;
+  for (;;) {
+    rs.szRowText[0] = '\0';
+    if (rs.nCurRow == rs.nLastRow || rs.nCurRow == INT_MAX) return 1;
+    if (FindRow(session, static_cast<long long>(rs.nCurRow) + 1, rowLength)) break;
+    if (AnswerComplete(session)) return 1;
+    if (PullAnswerPart(session) != 0) return 2;
+    FindTableEnd(session, rs.nRsCount, rs.nLastRow);
+  }
+  rs.nCurRow += 1;
+  return SplitCells(rs, rowLength) ? 0 : 4;
+}
+
+int RsFetchRowScroll(CLUNQCliBase& session, int orientation, int offset) noexcept {
+  RsState& rs = session.rs;
+  if (!AnswerComplete(session)) return 101;
+  // The bounds of each orientation as the fetch orientations define them; "first" and "last"
+  // have none, so on a table whose end is unknown they still reach rows of the part in hand.
+  long long target;
+  const long long first = rs.nFirstRow;
+  const long long last = rs.nLastRow;
+  switch (orientation) {
+    case 1:
+      if (rs.nCurRow == rs.nLastRow) return 1;
+      target = static_cast<long long>(rs.nCurRow) + 1;
+      break;
+    case 2: target = first; break;
+    case 3: target = last; break;
+    case 4:
+      if (rs.nCurRow == rs.nFirstRow) return 1;
+      target = static_cast<long long>(rs.nCurRow) - 1;
+      break;
+    case 5:
+      target = first + offset - 1;
+      if (offset < 1 || target > last) return 1;
+      break;
+    case 6:
+      target = static_cast<long long>(rs.nCurRow) + offset;
+      if (target < first || target > last) return 1;
+      break;
+    default: return 2;
+  }
+  if (target < INT_MIN || target > INT_MAX) return 1;
+  rs.nCurRow = static_cast<int>(target);
+  rs.szRowText[0] = '\0';
+  std::size_t rowLength = 0;
+  if (!FindRow(session, target, rowLength)) return 5;
+  return SplitCells(rs, rowLength) ? 0 : 4;
+}
+
+int RsClose(CLUNQCliBase& session) noexcept {
+  if (session.rs.nCurRow == session.rs.nLastRow) return 0;
+  while (!AnswerComplete(session)) {
+    if (PullAnswerPart(session) != 0) return 1;
+  }
+  return 0;
+}
+
+int RsGetCol(CLUNQCliBase& session, int column, char* out) noexcept {
+  RsState& rs = session.rs;
+  if (out == nullptr) return 1;
+  if (column < 1 || column > rs.nColSlots) return 2;
+  const tagRsColumn& cell = rs.pColumns[column - 1];
+  std::memcpy(out, cell.pszValue, static_cast<std::size_t>(cell.nValueLen) + 1);
+  return 0;
+}
+
+int RsGetColByName(CLUNQCliBase& session, const char* column, char* out) noexcept {
+  const tagRsColumn* slot = FindColumn(session.rs, column);
+  if (slot == nullptr) {
+    if (out != nullptr) out[0] = '\0';
+    return 1;
+  }
+  return RsGetCol(session, slot->nIndex + 1, out);
+}
+
+int RsGetVal(CLUNQCliBase& session, int column, unsigned char** data, long* length) noexcept {
+  RsState& rs = session.rs;
+  if (data == nullptr || length == nullptr) return -1;
+  *data = nullptr;
+  *length = 0;
+  if (column < 1 || column > rs.nColSlots) return 2;
+  const tagRsColumn& cell = rs.pColumns[column - 1];
+  const std::size_t cellLength = static_cast<std::size_t>(cell.nValueLen);
+  // At least the 4001 bytes a cell of this call used to be limited to; longer cells whole.
+  if (!rs.valueBuf.Reserve(cellLength + 1 > 4001 ? cellLength + 1 : 4001)) return 13;
+  std::memcpy(rs.valueBuf.Data(), cell.pszValue, cellLength + 1);
+  const std::string_view text(rs.valueBuf.Data(), cellLength);
+  if (IsBlobReference(text)) {
+    char name[28];
+    std::memcpy(name, text.data(), text.size());
+    return LookupBinary(session, std::string_view(name, text.size()), data, length);
+  }
+  *data = reinterpret_cast<unsigned char*>(rs.valueBuf.Data());
+  *length = static_cast<long>(cellLength);
+  return 0;
+}
+
+int RsGetValByName(CLUNQCliBase& session, const char* column, unsigned char** data, long* length) noexcept {
+  const tagRsColumn* slot = FindColumn(session.rs, column);
+  if (slot == nullptr) {
+    if (data != nullptr) *data = nullptr;
+    if (length != nullptr) *length = 0;
+    return 1;
+  }
+  return RsGetVal(session, slot->nIndex + 1, data, length);
+}
+
+int RsGetColName(CLUNQCliBase& session, int column, char* out, int len, bool trim) noexcept {
+  if (out == nullptr || len <= 0) return 1;
+  std::string_view field;
+  if (!NthField(ColumnNames(session.rs), ',', column, field)) return 1;
+  if (trim) field = TrimBlanks(field);
+  const std::size_t room = static_cast<std::size_t>(len);
+  if (field.size() >= room) {
+    std::memcpy(out, field.data(), room);
+    return 100;
+  }
+  std::memcpy(out, field.data(), field.size());
+  out[field.size()] = '\0';
+  return 0;
+}
+
+int RsGetColNames(CLUNQCliBase& session, char* out, int len) noexcept {
+  if (out == nullptr) return -1;
+  const std::string_view names = ColumnNames(session.rs);
+  if (len > 0 && names.size() < static_cast<std::size_t>(len)) {
+    std::memcpy(out, names.data(), names.size());
+    out[names.size()] = '\0';
+    return 0;
+  }
+  if (len > 0) out[0] = '\0';
+  return -1;
+}
+
+int RsGetColNum(CLUNQCliBase& session, int* columns) noexcept {
+  if (columns == nullptr) return -1;
+  *columns = session.rs.nColNum;
+  return 0;
+}
+
+int RsGetRowNum(CLUNQCliBase& session, int* rows) noexcept {
+  const RsState& rs = session.rs;
+  if (rows == nullptr) return -1;
+  if (rs.nLastRow <= 0) {
+    *rows = -1;
+    return 1;
+  }
+  *rows = ClampRow(static_cast<long long>(rs.nLastRow) - rs.nFirstRow + 1);
+  return 0;
+}
+
+int RsGetTableNum(CLUNQCliBase& session, int table, int* out, bool rows) noexcept {
+  if (out == nullptr) return -1;
+  *out = 0;
+  std::string_view list;
+  if (!FindRawValue(PacketText(session), "_TL", list)) return 4;
+  std::string_view entry;
+  if (!NthField(list, ';', table, entry) || entry.empty()) return 1;
+  entry = entry.substr(0, 30);
+  std::string_view field;
+  if (!NthField(entry, ':', rows ? 2 : 1, field) || field.empty()) return 3;
+  *out = FieldToInt(field.substr(0, 30));
+  return 0;
+}
+
+int RsGetCursorName(CLUNQCliBase& session, char* out, int len) noexcept {
+  if (out == nullptr) return -1;
+  const std::size_t n = std::strlen(session.rs.szCursorName);
+  if (len <= 0 || n >= static_cast<std::size_t>(len)) {
+    if (len > 0) std::memcpy(out, session.rs.szCursorName, static_cast<std::size_t>(len));
+    return 100;
+  }
+  std::memcpy(out, session.rs.szCursorName, n + 1);
+  return 0;
+}
+
+}  // namespace velt
