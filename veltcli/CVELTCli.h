@@ -76,6 +76,47 @@ class VELTCLI_API CVELTCli {
   int RsGetTableColNum(int table, int *columns);
   int SQLNumResultCols(int *columns);
 
+  /* Components and repeating groups of the handle's store. */
+  int CBCreate(const char *name);
+  int CBDestroy(const char *name);
+  int CBSetCurr(const char *name);
+  int CBWrite(const char *name);
+  int CBOpen(const char *name);
+  int CBClose(const char *name);
+  int CBSetValue(const char *name, const char *value);
+  int CBSetVal(const char *name, const unsigned char *data, long length);
+  int CBSetSubCBValue(const char *name);
+  int CBGetValue(const char *name, char *buffer, int len);
+  int CBGetVal(const char *name, unsigned char **data, long *length);
+  int CBGetSubCBValue(const char *name);
+  int RGCreate(const char *name, const char *columnNames);
+  int RGDestroy(const char *name);
+  int RGSetCurr(const char *name);
+  int RGWrite(const char *name);
+  int RGOpen(const char *name);
+  int RGClose(const char *name);
+  int RGAddRow();
+  int RGSetCol(int column, const char *value);
+  int RGSetColByName(const char *column, const char *value);
+  int RGSetVal(int column, const unsigned char *data, long length);
+  int RGSetValByName(const char *column, const unsigned char *data, long length);
+  int RGSetSubCBRGValue(int column, int kind);
+  int RGSetSubCBRGValueByName(const char *column, int kind);
+  int RGGetValue(int row, const char *column, char *buffer, int len);
+  int RGGetVal(int row, const char *column, unsigned char **data, long *length);
+  int RGGetColNames(char *buffer, int len);
+  int RGGetColName(int column, char *buffer, int len);
+  int RGGetRowNum(int *count);
+  int RGGetColNum(int *count);
+  int RGFetchRow();
+  int RGGetCol(int column, char *buffer, int len);
+  int RGGetColByName(const char *column, char *buffer, int len);
+  int RGGetColVal(int column, unsigned char **data, long *length);
+  int RGGetValByName(const char *column, unsigned char **data, long *length);
+  int RGGetSubCBRGValue(int column, int kind);
+  int RGGetSubCBRGValueByName(const char *column, int kind);
+  int RGSetCurrRowIndex(int row);
+
  private:
   ClientHandle *m_handle;
 };

@@ -274,6 +274,69 @@ VELTCLI_API int VELTCLI_Convert(VELTCLI_HANDLE handle, const char *definition, i
                                 int sourceLength, int destinationOrder, void *destination, int destinationLength,
                                 int reserved);
 
+/* ---- Components and repeating groups ----------------------------------------------------------
+ * Each handle owns a store of components (named records) and repeating groups (named tables), kept
+ * by name across requests, answers and the pool; most calls act on its current component or group.
+ * Columns of groups are 0-based, rows 1-based (row 0 is the header). kind 0 = component, other =
+ * group. Names, values and data are copied; the caller keeps its memory.
+ * VELTCLI_CBWrite / VELTCLI_RGWrite store the object as the packet value `name` ("J1.0", compact
+ *   JSON, line feed) by VELTCLI_SetValue and return its code when storing fails.
+ * VELTCLI_CBOpen / VELTCLI_RGOpen read the packet value `name` by VELTCLI_GetVal first and return
+ *   its code (11-16) when that fails.
+ * Text outputs copy at most len bytes into buffer; a text of len bytes or more leaves it without a
+ *   terminator. Pointers from CBGetVal, RGGetColVal and RGGetVal belong to the component or group
+ *   (valid until its next such call or its end); the block from RGGetValByName is the caller's,
+ *   released with VELTCLI_FreeMemory. Binary getters give null and 0 on failure.
+ * Codes: 0; -1 no current object, a null argument, a position or name outside the object; -2 not
+ *   a data row, "J1.0" missing, or (RGGetSubCBRGValueByName) name not in the header; -3 the value
+ *   holds no text or is not the kind asked for; -4 a character outside Base64; -5 no memory;
+ *   -800/-801 component exists/not found; -804 sub-component not found; -811 component text does
+ *   not parse; -900/-901 group exists/not found; -908/-909 the component/group named by the column
+ *   not found; -911 group text does not parse. docs/components.md describes every call. */
+VELTCLI_API int VELTCLI_CBCreate(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_CBDestroy(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_CBSetCurr(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_CBWrite(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_CBOpen(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_CBClose(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_CBSetValue(VELTCLI_HANDLE handle, const char *name, const char *value);
+VELTCLI_API int VELTCLI_CBSetVal(VELTCLI_HANDLE handle, const char *name, const unsigned char *data,
+                                 long length);
+VELTCLI_API int VELTCLI_CBSetSubCBValue(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_CBGetValue(VELTCLI_HANDLE handle, const char *name, char *buffer, int len);
+VELTCLI_API int VELTCLI_CBGetVal(VELTCLI_HANDLE handle, const char *name, unsigned char **data, long *length);
+VELTCLI_API int VELTCLI_CBGetSubCBValue(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_RGCreate(VELTCLI_HANDLE handle, const char *name, const char *columnNames);
+VELTCLI_API int VELTCLI_RGDestroy(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_RGSetCurr(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_RGWrite(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_RGOpen(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_RGClose(VELTCLI_HANDLE handle, const char *name);
+VELTCLI_API int VELTCLI_RGAddRow(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_RGSetCol(VELTCLI_HANDLE handle, int column, const char *value);
+VELTCLI_API int VELTCLI_RGSetColByName(VELTCLI_HANDLE handle, const char *column, const char *value);
+VELTCLI_API int VELTCLI_RGSetVal(VELTCLI_HANDLE handle, int column, const unsigned char *data, long length);
+VELTCLI_API int VELTCLI_RGSetValByName(VELTCLI_HANDLE handle, const char *column, const unsigned char *data,
+                                       long length);
+VELTCLI_API int VELTCLI_RGSetSubCBRGValue(VELTCLI_HANDLE handle, int column, int kind);
+VELTCLI_API int VELTCLI_RGSetSubCBRGValueByName(VELTCLI_HANDLE handle, const char *column, int kind);
+VELTCLI_API int VELTCLI_RGGetValue(VELTCLI_HANDLE handle, int row, const char *column, char *buffer, int len);
+VELTCLI_API int VELTCLI_RGGetVal(VELTCLI_HANDLE handle, int row, const char *column, unsigned char **data,
+                                 long *length);
+VELTCLI_API int VELTCLI_RGGetColNames(VELTCLI_HANDLE handle, char *buffer, int len);
+VELTCLI_API int VELTCLI_RGGetColName(VELTCLI_HANDLE handle, int column, char *buffer, int len);
+VELTCLI_API int VELTCLI_RGGetRowNum(VELTCLI_HANDLE handle, int *count);
+VELTCLI_API int VELTCLI_RGGetColNum(VELTCLI_HANDLE handle, int *count);
+VELTCLI_API int VELTCLI_RGFetchRow(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_RGGetCol(VELTCLI_HANDLE handle, int column, char *buffer, int len);
+VELTCLI_API int VELTCLI_RGGetColByName(VELTCLI_HANDLE handle, const char *column, char *buffer, int len);
+VELTCLI_API int VELTCLI_RGGetColVal(VELTCLI_HANDLE handle, int column, unsigned char **data, long *length);
+VELTCLI_API int VELTCLI_RGGetValByName(VELTCLI_HANDLE handle, const char *column, unsigned char **data,
+                                       long *length);
+VELTCLI_API int VELTCLI_RGGetSubCBRGValue(VELTCLI_HANDLE handle, int column, int kind);
+VELTCLI_API int VELTCLI_RGGetSubCBRGValueByName(VELTCLI_HANDLE handle, const char *column, int kind);
+VELTCLI_API int VELTCLI_RGSetCurrRowIndex(VELTCLI_HANDLE handle, int row);
+
 /* ---- Certificates and envelopes --------------------------------------------------------------
  * The handle must not be null (code 1) and is otherwise unused: these touch no session.
  * Key files hold an RSA private key in the traditional PEM form, encrypted under a password;

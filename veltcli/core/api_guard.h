@@ -16,5 +16,6 @@ int Guarded(int failureCode, Body&& body) noexcept {
 }
 
 inline CLUNQCliBase& SessionOf(ClientHandle* handle) { return *handle->session; }
+inline IRpgComp& StoreOf(ClientHandle* handle) { return *handle->store; }
 
 }  // namespace velt

@@ -165,9 +165,10 @@ int RpgCompPack::CBGetValue(const char* name, char* buffer, int len) {
 
 int RpgCompPack::CBGetVal(const char* name, unsigned char** data, long* length) {
   return Run([&]() -> int {
-    if (currentComponent_ == nullptr || name == nullptr || data == nullptr || length == nullptr) return kRpgInvalid;
-    *data = nullptr;
+    if (data == nullptr || length == nullptr) return kRpgInvalid;
+    *data = nullptr;   // cleared first: no failure may leave an earlier, possibly freed pointer
     *length = 0;
+    if (currentComponent_ == nullptr || name == nullptr) return kRpgInvalid;
     const Json::Value* member = currentComponent_->Member(name);
     std::vector<unsigned char>& buffer = currentComponent_->Buffer();
     std::size_t bytes = 0;

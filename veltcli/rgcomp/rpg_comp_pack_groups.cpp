@@ -212,9 +212,10 @@ int RpgCompPack::RGGetValue(int row, const char* column, char* buffer, int len) 
 
 int RpgCompPack::RGGetVal(int row, const char* column, unsigned char** data, long* length) {
   return Run([&]() -> int {
-    if (currentGroup_ == nullptr || column == nullptr || data == nullptr || length == nullptr) return kRpgInvalid;
-    *data = nullptr;
+    if (data == nullptr || length == nullptr) return kRpgInvalid;
+    *data = nullptr;   // cleared first: no failure may leave an earlier, possibly freed pointer
     *length = 0;
+    if (currentGroup_ == nullptr || column == nullptr) return kRpgInvalid;
     const int position = currentGroup_->IndexedPosition(column);
     if (row <= 0 || position < 0) return kRpgInvalid;
     return DecodeCellInto(row, position, data, length);
@@ -223,7 +224,10 @@ int RpgCompPack::RGGetVal(int row, const char* column, unsigned char** data, lon
 
 int RpgCompPack::RGGetColVal(int column, unsigned char** data, long* length) {
   return Run([&]() -> int {
-    if (currentGroup_ == nullptr || data == nullptr || length == nullptr) return kRpgInvalid;
+    if (data == nullptr || length == nullptr) return kRpgInvalid;
+    *data = nullptr;   // cleared first: no failure may leave an earlier, possibly freed pointer
+    *length = 0;
+    if (currentGroup_ == nullptr) return kRpgInvalid;
     return DecodeCellInto(currentGroup_->currentRow, column, data, length);
   });
 }
@@ -289,9 +293,10 @@ int RpgCompPack::RGGetColByName(const char* column, char* buffer, int len) {
 
 int RpgCompPack::RGGetValByName(const char* column, unsigned char** data, long* length) {
   return Run([&]() -> int {
-    if (currentGroup_ == nullptr || column == nullptr || data == nullptr || length == nullptr) return kRpgInvalid;
-    *data = nullptr;
+    if (data == nullptr || length == nullptr) return kRpgInvalid;
+    *data = nullptr;   // cleared first: no failure may leave an earlier, possibly freed pointer
     *length = 0;
+    if (currentGroup_ == nullptr || column == nullptr) return kRpgInvalid;
     const int position = currentGroup_->IndexedPosition(column);
     const Json::Value* cell = nullptr;
     int rc = position < 0 ? kRpgInvalid : ReadCell(currentGroup_->currentRow, position, cell);
