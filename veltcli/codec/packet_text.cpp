@@ -1,6 +1,8 @@
 // The remembered text length, packet-buffer growth and the cell escaping of table rows.
 #include "codec/packet_text.h"
 
+#include "core/packet_value.h"
+
 #include <climits>
 #include <cstring>
 
@@ -57,31 +59,11 @@ std::size_t CellEscape(std::string_view cell, char* out) noexcept {
 }
 
 std::size_t CellDecode(std::string_view raw, char* out, std::size_t len) noexcept {
-  std::size_t n = 0;
-  const auto put = [&](const char* from, std::size_t count) {
-    if (n < len) std::memmove(out + n, from, count < len - n ? count : len - n);
-    n += count;
-  };
-  std::size_t i = 0;
-  while (i < raw.size()) {
-    const void* at = std::memchr(raw.data() + i, '@', raw.size() - i);
-    const std::size_t stop = at != nullptr ? static_cast<std::size_t>(static_cast<const char*>(at) - raw.data())
-                                           : raw.size();
-    put(raw.data() + i, stop - i);
-    i = stop;
-    if (i == raw.size()) break;
-    char c = '@';
-    std::size_t step = 1;
-    if (i + 2 < raw.size() && raw[i + 1] == '2' && raw[i + 2] == 'C') {
-      c = ',';
-      step = 3;
-    } else if (i + 2 < raw.size() && raw[i + 1] == '4' && raw[i + 2] == '0') {
-      step = 3;
-    }
-    put(&c, 1);
-    i += step;
-  }
-  return n;
+  return DecodeEscapes(raw, out, len, [](char x, char y) -> char {
+    if (x == '2' && y == 'C') return ',';
+    if (x == '4' && y == '0') return '@';
+    return 0;
+  });
 }
 
 }  // namespace velt

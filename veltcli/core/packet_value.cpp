@@ -79,32 +79,7 @@ bool FindRawValue(std::string_view text, std::string_view name, std::string_view
 }
 
 std::size_t PacketDecode(std::string_view raw, char* out, std::size_t len) noexcept {
-  std::size_t n = 0;
-  // memmove: a caller may decode in place, and the output never runs ahead of the input.
-  const auto put = [&](const char* from, std::size_t count) {
-    if (n < len) std::memmove(out + n, from, count < len - n ? count : len - n);
-    n += count;
-  };
-  std::size_t i = 0;
-  while (i < raw.size()) {
-    const void* at = std::memchr(raw.data() + i, '@', raw.size() - i);
-    const std::size_t stop = at != nullptr ? static_cast<std::size_t>(static_cast<const char*>(at) - raw.data())
-                                           : raw.size();
-    put(raw.data() + i, stop - i);
-    i = stop;
-    if (i == raw.size()) break;
-    char c = '@';
-    std::size_t step = 1;
-    if (i + 2 < raw.size()) {
-      if (const char u = UnescapeOf(raw[i + 1], raw[i + 2])) {
-        c = u;
-        step = 3;
-      }
-    }
-    put(&c, 1);
-    i += step;
-  }
-  return n;
+  return DecodeEscapes(raw, out, len, UnescapeOf);
 }
 
 int LookupPacketValue(std::string_view text, const char* name, char* out, int len) noexcept {

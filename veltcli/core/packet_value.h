@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace velt {
@@ -35,8 +36,40 @@ bool FindPair(std::string_view text, std::string_view ledPattern, PairSpan& span
 // is longer than kMaxLookupName.
 bool FindRawValue(std::string_view text, std::string_view name, std::string_view& raw) noexcept;
 
-// Decodes `raw` into out[0..len); returns the decoded length, which may exceed len (the output
-// then holds the first len characters). `out` may be raw.data(): decoding never writes ahead.
+// The one decoder of "@XY" escapes, for pair values and table cells alike: `unescape(X, Y)` gives
+// the character an escape stands for, or 0 when "@XY" is no escape (the "@" is then kept).
+// Writes out[0..len) and returns the decoded length, which may exceed len (the output then holds
+// the first len characters). `out` may be raw.data(): decoding never writes ahead.
+template <typename Unescape>
+std::size_t DecodeEscapes(std::string_view raw, char* out, std::size_t len, Unescape unescape) noexcept {
+  std::size_t n = 0;
+  const auto put = [&](const char* from, std::size_t count) {
+    if (n < len) std::memmove(out + n, from, count < len - n ? count : len - n);
+    n += count;
+  };
+  std::size_t i = 0;
+  while (i < raw.size()) {
+    const void* at = std::memchr(raw.data() + i, '@', raw.size() - i);
+    const std::size_t stop =
+        at != nullptr ? static_cast<std::size_t>(static_cast<const char*>(at) - raw.data()) : raw.size();
+    put(raw.data() + i, stop - i);
+    i = stop;
+    if (i == raw.size()) break;
+    char c = '@';
+    std::size_t step = 1;
+    if (i + 2 < raw.size()) {
+      if (const char u = unescape(raw[i + 1], raw[i + 2])) {
+        c = u;
+        step = 3;
+      }
+    }
+    put(&c, 1);
+    i += step;
+  }
+  return n;
+}
+
+// Decodes a pair value ("@25" "@26" "@3D" "@40").
 std::size_t PacketDecode(std::string_view raw, char* out, std::size_t len) noexcept;
 
 // The value lookup: 0 found (decoded, terminated: `out` holds len + 1 bytes); 100 longer than
