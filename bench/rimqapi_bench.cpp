@@ -19,18 +19,12 @@
 #include <vector>
 
 #include "rimqapi.h"
+#include "rimq_record.h"
 #include "testsupport/redis_server.h"
 
 namespace {
 
-template <typename T>
-T Record(const char* strucId) {
-  T r;
-  std::memset(&r, 0, sizeof r);
-  std::memcpy(r.szStrucId, strucId, 8);
-  std::memcpy(r.szVersion, RIMQ_RECORD_VERSION, 8);
-  return r;
-}
+using velt::rimqtest::Record;
 
 struct Target {
   int protocol = 1;

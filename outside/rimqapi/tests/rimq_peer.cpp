@@ -8,19 +8,9 @@
 #include <vector>
 
 #include "rimqapi.h"
+#include "rimq_record.h"
 
-namespace {
-
-template <typename T>
-T Record(const char* strucId) {
-  T r;
-  std::memset(&r, 0, sizeof r);
-  std::memcpy(r.szStrucId, strucId, 8);
-  std::memcpy(r.szVersion, RIMQ_RECORD_VERSION, 8);
-  return r;
-}
-
-}  // namespace
+using velt::rimqtest::Record;
 
 int main(int argc, char** argv) {
   if (argc != 3) {

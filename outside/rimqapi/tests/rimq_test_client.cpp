@@ -1,5 +1,6 @@
 // Records and calls of the interface, as the tests use them.
 #include "rimq_test_client.h"
+#include "rimq_record.h"
 
 #include <unistd.h>
 
@@ -9,18 +10,6 @@
 #include <vector>
 
 namespace velt::rimqtest {
-namespace {
-
-template <typename T>
-T Record(const char* strucId) {
-  T r;
-  std::memset(&r, 0, sizeof r);
-  std::memcpy(r.szStrucId, strucId, 8);
-  std::memcpy(r.szVersion, RIMQ_RECORD_VERSION, 8);
-  return r;
-}
-
-}  // namespace
 
 RIMQMD PutDescriptor() {
   auto md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
