@@ -1,5 +1,7 @@
-// Platform layer: profile files, path rules, module folders, wiping, Base64.
+// Platform layer: profile files, path rules, module folders, wiping, Base64, named counters.
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include "platform/base64.h"
 #include "platform/codepage.h"
 #include "platform/ini_profile.h"
+#include "platform/named_counter.h"
 #include "platform/paths.h"
 #include "platform/secure_wipe.h"
 
@@ -204,4 +207,26 @@ TEST(CodePage, Utf8AndGbkRoundTrip) {
   EXPECT_EQ(vp::Utf8ToGbk("\xff\xfe"), std::nullopt);                // not UTF-8
   EXPECT_EQ(vp::ConvertCodePage("x", "NO-SUCH-SET", "UTF-8"), std::nullopt);
   EXPECT_FALSE(vp::ProcessCodeset().empty());
+}
+
+TEST(NamedCounter, SharedByNameAndFailsAtTheMaximum) {
+  const std::string name = "velt_counter_test_" + std::to_string(getpid());
+  auto a = vp::NamedCounter::Open(name);
+  auto b = vp::NamedCounter::Open(name);
+  ASSERT_TRUE(a && b);
+  std::int32_t p = -1;
+  ASSERT_TRUE(a->Release(p));
+  EXPECT_EQ(p, 0);
+  ASSERT_TRUE(b->Release(p));
+  EXPECT_EQ(p, 1);   // one count behind both openings
+
+  // Put the shared count at its maximum from outside: the next release fails and changes nothing.
+  const int fd = shm_open(("/" + name).c_str(), O_RDWR, 0);
+  ASSERT_GE(fd, 0);
+  const std::int32_t top = vp::NamedCounter::kMaximum;
+  ASSERT_EQ(pwrite(fd, &top, sizeof top, 0), static_cast<ssize_t>(sizeof top));
+  close(fd);
+  EXPECT_FALSE(a->Release(p));
+  EXPECT_FALSE(b->Release(p));
+  shm_unlink(("/" + name).c_str());
 }

@@ -37,6 +37,21 @@ class VELTCLI_API CVELTCli {
   int SetCliTimeOut(int seconds);
   int GetCommLen(int *length);
 
+  /* Connecting and service calls. SQLConnect connects and, unlike ConnectServer, leaves option 14
+   * as it is (a fresh object signs on). SQLExecute calls `program` stand-alone without adding the
+   * service header values. */
+  int ConnectServer(const char *server, const char *user, const char *password);
+  int SQLConnect(const char *server, const char *user, const char *password);
+  int DisConnect();
+  int SQLDisconnect();
+  int CallProgram(const char *serviceId, const char *version);
+  int CallProgramAndCommit(const char *serviceId, const char *version);
+  int SQLExecute(const char *program);
+  int Commit();
+  int RollBack();
+  int SQLEndTran(int callType);
+  int SQLCloseCursor();
+
   /* Request building, answer values and result sets. RsSetCol(const char*, const char*) is
    * RsSetColByName and RsGetCol(const char*, char*) is RsGetColByName. */
   int BeginWrite();

@@ -74,8 +74,21 @@ typedef struct tagVELTPluginOption {
   char szConfigText[512];  /* passed to the plug-in's configure when not empty */
 } tagVELTPluginOption;
 
+/* The caller's record of an asynchronous call (113 bytes). */
+typedef struct tagAsyncCall {
+  int nFlags;              /* bit 0: the answer has been read completely (set by VELTCLI_GetReply) */
+  char szId[27];           /* server entry the request went to */
+  char szMsgId[33];        /* message id of the request (24 characters) */
+  char szCorrId[33];       /* decimal number of the next answer packet to read ("0" at first) */
+  int nExpiry;             /* seconds: request 0 = session time-out, negative = unlimited;
+                              VELTCLI_GetReply waits this long as it stands */
+  int nPriority;           /* not read */
+  long long tTimeStamp;    /* when the request was sent, seconds since 1970 */
+} tagAsyncCall;
+
 #pragma pack(pop)
 
+typedef char velt_check_size_113[(sizeof(tagAsyncCall) == 113) ? 1 : -1];
 typedef char velt_check_size_173[(sizeof(tagVELTConnectOption) == 173) ? 1 : -1];
 typedef char velt_check_size_559[(sizeof(tagVELTConnectOptionEx) == 559) ? 1 : -1];
 typedef char velt_check_size_1374[(sizeof(tagVELTPluginOption) == 1374) ? 1 : -1];
@@ -151,6 +164,63 @@ VELTCLI_API int VELTCLI_SetSystemParam(VELTCLI_HANDLE handle, int id, const char
 VELTCLI_API int VELTCLI_GetSystemParam(VELTCLI_HANDLE handle, int id, char *text, int length);
 VELTCLI_API int VELTCLI_SetCliTimeOut(VELTCLI_HANDLE handle, int seconds);
 VELTCLI_API int VELTCLI_GetCommLen(VELTCLI_HANDLE handle, int *length);
+
+/* ---- Connecting ----------------------------------------------------------------------------
+ * VELTCLI_ConnectServer (also VELTCLI_SQLConnect): sets option 14 to 0 (no sign-on), then picks an
+ *   entry of the server list whose group, else whose name, is `server` (ignoring case) at random
+ *   and connects to its queue manager, trying each candidate once. When no entry matches, the list
+ *   is loaded from "LUNQCli.ini" and "rimqapi.ini" in the current folder. Nothing is sent when the
+ *   current entry was re-set unchanged (option 7/13/19) and server, user and password equal those
+ *   of the open connection. 0; -1 no matching entry; -2 no entry could be picked; a queue reason
+ *   (2004 not reachable, 2035 not authorised, ...) or 9999 (no reason); 1700-1706 plug-in codes;
+ *   the sign-on answer status (class method SQLConnect with option 14 set).
+ * VELTCLI_DisConnect: signs off (option 14 set) and disconnects; 100 while pooling is on (nothing
+ *   done). VELTCLI_DisConnectForce: the same without the sign-off. VELTCLI_SQLDisconnect: signs off
+ *   and disconnects also while pooling is on. 0 or the sign-off's result; 1712 plug-in disconnect. */
+VELTCLI_API int VELTCLI_ConnectServer(VELTCLI_HANDLE handle, const char *server, const char *user,
+                                      const char *password);
+VELTCLI_API int VELTCLI_SQLConnect(VELTCLI_HANDLE handle, const char *server, const char *user,
+                                   const char *password);
+VELTCLI_API int VELTCLI_DisConnect(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_DisConnectForce(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_SQLDisconnect(VELTCLI_HANDLE handle);
+
+/* ---- Service calls and transactions ----------------------------------------------------------
+ * A call sends the text in the packet buffer (begin each request with VELTCLI_BeginWrite) and
+ * leaves the answer text there (empty after a failure without an answer). The service id is
+ * "prefix.program": the program is the text after the last dot; a prefix of two or more
+ * characters becomes the service prefix. Each call adds "_VeltServiceID_", "_VeltProgramName_",
+ * "_VeltServiceIDVersion_" (version, or "V1.0" when null) and "_VeltClientCallTime_".
+ * Results of every call: 0; the nonzero answer status of the server (read "_ERRNO"/"_ERRMSG" with
+ *   VELTCLI_GetErr); -999 null service id (nothing sent); 1 the answer does not fit in memory;
+ *   -1 no memory for the request packet; 100 the receive buffer cannot grow; 101 checksum
+ *   mismatch (option 5); 102 sequence mismatch (option 6); 103 an answer packet shorter than its
+ *   length field; 2054 a packet of another message arrived (the connection is rebuilt); a queue
+ *   reason (2033 no answer within the time-out, 2003/2004 connection lost: rebuilt at once or
+ *   before the next call) or 9999; 1721-1741 plug-in codes.
+ * VELTCLI_CallProgram / VELTCLI_ACallProgram: inside the transaction — the first call opens one on
+ *   the server, the next ones continue it until VELTCLI_Commit, VELTCLI_RollBack or VELTCLI_Cancel.
+ * VELTCLI_CallProgramAndCommit (also VELTCLI_SQLExecute) / VELTCLI_ACallProgramAndCommit:
+ *   stand-alone; the server ends the work itself (the client forgets an open transaction).
+ * The A forms only send the request and fill *call (a null call makes them synchronous); collect
+ *   the answer, part by part, with VELTCLI_GetReply until call->nFlags bit 0 is set. GetReply:
+ *   0; 1 already read completely; 50 the record belongs to another server entry; -1 null call.
+ * VELTCLI_Commit, VELTCLI_RollBack, VELTCLI_SQLEndTran(type): end the open transaction (0 and
+ *   nothing sent when there is none). VELTCLI_Cancel and VELTCLI_SQLCloseCursor send only while
+ *   an answer is incomplete and option 14 is set. */
+VELTCLI_API int VELTCLI_CallProgram(VELTCLI_HANDLE handle, const char *serviceId, const char *version);
+VELTCLI_API int VELTCLI_CallProgramAndCommit(VELTCLI_HANDLE handle, const char *serviceId, const char *version);
+VELTCLI_API int VELTCLI_ACallProgram(VELTCLI_HANDLE handle, const char *serviceId, tagAsyncCall *call,
+                                     const char *version);
+VELTCLI_API int VELTCLI_ACallProgramAndCommit(VELTCLI_HANDLE handle, const char *serviceId, tagAsyncCall *call,
+                                              const char *version);
+VELTCLI_API int VELTCLI_GetReply(VELTCLI_HANDLE handle, tagAsyncCall *call);
+VELTCLI_API int VELTCLI_Cancel(VELTCLI_HANDLE handle, tagAsyncCall *call);
+VELTCLI_API int VELTCLI_Commit(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_RollBack(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTCLI_SQLExecute(VELTCLI_HANDLE handle, const char *serviceId, const char *version);
+VELTCLI_API int VELTCLI_SQLEndTran(VELTCLI_HANDLE handle, int callType);
+VELTCLI_API int VELTCLI_SQLCloseCursor(VELTCLI_HANDLE handle);
 
 /* ---- Request building ------------------------------------------------------------------------
  * A request is text in the packet buffer: name=value pairs joined by "&", with "%", "&", "=" and

@@ -13,7 +13,7 @@
 
 #include "codec/rs_state.h"
 #include "core/packet_buffer.h"
-#include "core/transport_settings.h"
+#include "transport/queue_transport.h"
 
 class CLUNQCliBase;
 
@@ -79,7 +79,7 @@ class CLUNQCliBase {
   velt::PacketBuffer packet;
   char servicePrefix[kTextField] = {};        // system parameter 7
   int sessionNumber = 0;                      // system parameter 2
-  velt::TransportSettings transport;
+  CQueueTransport transport;                  // connections, packet exchange, transport options
   velt::RsState rs;                           // table writer and result-set cursor (codec/)
   velt::IAnswerSource* answerSource = nullptr;   // not owned; null: nothing to continue
   unsigned packetRevision = 0;                // counts texts stored by StoreAnswerText

@@ -5,6 +5,7 @@
 #include "core/ascii_text.h"
 #include "core/frame_state.h"
 #include "core/session.h"
+#include "transport/queue_library_option.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ int CLUNQCliBase::SetIntOption(int id, int value) {
   velt::TransportOptions& o = transport.options;
   switch (id) {
     case 1:
-      // The queue library's own time-out option is set here too once the queue transport is in.
+      velt::SetQueueLibraryTimeout(value);
       o.timeout = value;
       timeout = value;
       return 0;

@@ -1,0 +1,40 @@
+// The records the client hands to rimqapi for opening queues, putting request packets and getting
+// answer packets, filled as the wire contract lays them out.
+#pragma once
+
+#include "rimqapi.h"
+
+namespace velt {
+
+// Open options of every queue open.
+inline constexpr int kOpenOptions = 135;
+// Every get and put-and-get accepts at most this many bytes.
+inline constexpr int kGetBufferBytes = 32672;
+
+RIMQOD QueueDescriptor(const char* queueName) noexcept;
+
+// Descriptor of a request packet: message id (24 bytes, may be empty), correlation id text,
+// reply-to queue (at most 32 characters), the two option bytes, expiry = timeout * 1000, the reply
+// tag when not null, and the packet length.
+struct RequestDescriptorFields {
+  const char* messageId = nullptr;
+  const char* correlation = nullptr;
+  const char* replyToQueue = nullptr;
+  int option3 = 0;
+  int option4 = 0;
+  int timeoutSeconds = 0;
+  const char* replyTag = nullptr;
+  int packetLength = 0;
+};
+RIMQMD RequestDescriptor(const RequestDescriptorFields& f) noexcept;
+// Descriptor of a get: message type 2, expiry 20000, ids and reply tag filled by the caller.
+RIMQMD GetDescriptor() noexcept;
+
+RIMQPMO PutOptions(bool libraryAssignsId, int timeoutSeconds) noexcept;
+RIMQGMO GetOptions(int waitSeconds, int matchMode) noexcept;
+RIMQPGO PutGetOptions(int requestQueue, int answerQueue, int timeoutSeconds) noexcept;
+
+// Copies at most 24 bytes of `text` into a 24-byte id field, zero-padding the rest.
+void SetId24(char (&field)[24], const char* text) noexcept;
+
+}  // namespace velt
