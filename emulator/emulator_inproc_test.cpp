@@ -318,6 +318,53 @@ TEST_F(EmulatorInprocTest, SeveralWorkersServeInterleavedRequests) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(790));
 }
 
+TEST_F(EmulatorInprocTest, ContinuationPacketsWithoutCollectorArePutBackThenDropped) {
+  StartEmulator(1, 1);
+  const WireCall call = Service("echo", {{"who", "late"}, {"pad", std::string(5000, 'p')}});
+  const std::string_view text(call.text);
+  const std::string id = testing::NewMessageId();
+  // The second packet comes first: it circles until its request's first packet is collected.
+  ASSERT_EQ(client_.PutRaw(testing::MakePacket(call, 1, 1, text.substr(3958)), id, 1), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_EQ(client_.PutRaw(testing::MakePacket(call, 0, 0, text.substr(0, 3958)), id, 0), 0);
+  EXPECT_EQ(client_.Receive(id).Value("who"), "late");
+  EXPECT_GE(emulator_->GetStats().strayPackets, 1u);
+
+  // An orphan is given up after the collect time-out.
+  ASSERT_EQ(client_.PutRaw(testing::MakePacket(call, 1, 1, text.substr(3958)), testing::NewMessageId(), 1), 0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (LogText().find("has no collector") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_NE(LogText().find("has no collector"), std::string::npos);
+  EXPECT_EQ(client_.Call(Service("echo", {{"v", "2"}})).Value("v"), "2");
+}
+
+TEST_F(EmulatorInprocTest, TwoEmulatorsShareOneRequestQueue) {
+  StartEmulator(2);
+  EmulatorConfig second = config_;
+  second.serverNumber = 5;
+  second.log = nullptr;
+  Emulator other(second);
+  ASSERT_EQ(other.Start(), 0);
+  std::vector<std::thread> clients;
+  std::atomic<int> good{0};
+  for (int c = 0; c < 3; ++c) {
+    clients.emplace_back([&, c] {
+      WireTestClient own;
+      if (own.Connect(endpoint_, queue_) != 0) return;
+      for (int i = 0; i < 10; ++i) {
+        const std::string tag = std::to_string(c) + "/" + std::to_string(i);
+        const WireAnswer r = own.Call(Service("echo", {{"tag", tag}, {"pad", std::string(12000, 'q')}}));
+        if (r.Value("tag") == tag && r.Value("pad").size() == 12000u) ++good;
+      }
+    });
+  }
+  for (auto& t : clients) t.join();
+  EXPECT_EQ(good.load(), 30);
+  EXPECT_EQ(emulator_->GetStats().callsAnswered + other.GetStats().callsAnswered, 30u);
+  other.Stop();
+}
+
 TEST_F(EmulatorInprocTest, RegisteredProgramsServeCalls) {
   StartEmulator();
   emulator_->Register("accounts.list", [](const Request& r, Answer& a) {

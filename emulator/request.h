@@ -51,6 +51,7 @@ class Request {
   std::string serviceId() const;        // "_VeltServiceID_", or empty
   std::string program() const { return header_.program; }
   int session() const { return header_.sessionNumber; }
+  // The transaction the call runs in (the new one for transaction mode 1; empty when stand-alone).
   std::string transactionId() const { return header_.transactionId; }
   int callType() const { return header_.callType; }
   int transactionMode() const { return header_.transactionMode & 7; }

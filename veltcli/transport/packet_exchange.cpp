@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <string>
 
 #include "core/alloc_hook.h"
 #include "core/ascii_text.h"
@@ -41,7 +42,12 @@ int CQueueTransport::Exchange(tagCallBlock& block) {
   block.pAnswer = nullptr;
   block.nAnswerLen = 0;
   if (!receive_.Reset()) return kReceiveBufferFull;
-  if (reconnectPending_ != 0) Reconnect();   // its result does not stop the exchange
+  if (reconnectPending_ != 0) {
+    // Going on without a connection could only fail with "bad handle"; the reconnect's own
+    // reason (queue manager not reachable, ...) tells the caller what is wrong.
+    const int rc = Reconnect();
+    if (rc != 0 && !ConnectionComplete()) return rc;
+  }
 
   int rc;
   switch (block.nCallMode) {
@@ -94,7 +100,12 @@ int CQueueTransport::SendRequest(tagCallBlock& block, bool async) {
 }
 
 int CQueueTransport::SendPacket(const char* packet, int total, tagCallBlock& block, bool async) {
-  if (servers.Mode() == velt::TransportMode::kPlugin) return plugin_.Send(packet, total);
+  if (servers.Mode() == velt::TransportMode::kPlugin) {
+    // The plug-in carries the request as one packet; it gets a checksum like every packet does.
+    std::string whole(packet, static_cast<std::size_t>(total));
+    wire::SealPacket(whole.data(), static_cast<std::size_t>(total) - wire::kHeaderBytes);
+    return plugin_.Send(whole.data(), total);
+  }
   // The request is sent as text: it ends at its first zero byte.
   const int n = static_cast<int>(strnlen(packet, static_cast<std::size_t>(total)));
   velt::WriteTrace(options.trace != 0, this, velt::kTraceSend, packet, static_cast<std::size_t>(n));

@@ -196,7 +196,7 @@ int CQueueTransport::Disconnect() {
   return 0;
 }
 
-void CQueueTransport::Reconnect() {
+int CQueueTransport::Reconnect() {
   char server[33];
   char user[33];
   char password[33];
@@ -206,5 +206,7 @@ void CQueueTransport::Reconnect() {
   // The broken connection still has valid handle numbers; drop them so the connect rebuilds it
   // instead of taking the still "complete" connection as good.
   DisconnectQueues();
-  reconnectPending_ = Connect(server, user, password) != 0 ? 1 : 0;
+  const int rc = Connect(server, user, password);
+  reconnectPending_ = rc != 0 ? 1 : 0;
+  return rc;
 }

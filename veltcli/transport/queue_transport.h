@@ -59,7 +59,7 @@ class CQueueTransport : public velt::TransportSettings {
   int ConnectOne(const tagVELTConnectOptionEx& entry, int& handle);
   int OpenQueue(int connection, const char* name, int& queue);
   void DisconnectQueues();
-  void Reconnect();
+  int Reconnect();
 
   // Packet exchange (packet_exchange.cpp).
   int SendRequest(tagCallBlock& block, bool async);

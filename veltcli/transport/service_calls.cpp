@@ -203,7 +203,9 @@ int GetReply(CLUNQCliBase& s, tagAsyncCall& call) noexcept {
 
 int ContinueAnswer(CLUNQCliBase& s) noexcept {
   if ((s.answerFlags & 1) != 0) return 1;
-  if (s.savedMessageId[0] == '\0' && s.publicationStarted.load() == 0) return 2;
+  // A plug-in carries no message ids, yet its answers may come in parts too: it knows where it is.
+  const bool plugin = s.transport.servers.Mode() == TransportMode::kPlugin;
+  if (s.savedMessageId[0] == '\0' && s.publicationStarted.load() == 0 && !plugin) return 2;
   s.answerFlags = 0;
   tagCallBlock b = BlockFor(s, kCallSignOn, kCallReceiveOnly, 0);
   Copy(b.szMsgId, s.savedMessageId);
