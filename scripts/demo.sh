@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The demo: installs what is missing, builds the SDK, then shows its libraries at work.
+# The demo: installs what is missing, builds the SDK, then shows its libraries at work: a front end
+# calling the platform emulator in the same process, then the encoder and the ticket library.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -7,6 +8,7 @@ bash scripts/install-deps.sh
 bash scripts/build.sh build
 
 bin=$root/build/tools
+"$bin/velt-demo"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"

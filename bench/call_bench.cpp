@@ -1,0 +1,497 @@
+// Service-call costs of the client library against the in-process emulator, each next to a floor
+// measured in the same run: a synchronous echo call beside a bare rimqapi request/reply of the
+// same sizes, calls per second with 1, 4 and 16 handles, and a 10 MB answer walked with the cursor
+// (throughput and the client's heap high-water mark). Both engines: embedded and Redis.
+// Redis: RIMQ_BENCH_REDIS_PORT names a running server on 127.0.0.1; otherwise one is started.
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "emulator/emulator.h"
+#include "rimq_record.h"
+#include "rimqapi.h"
+#include "testsupport/redis_server.h"
+#include "veltcli/veltcli.h"
+
+// ---- Heap accounting ------------------------------------------------------------------------
+// The client's memory is told apart from the emulator's (same process) by the thread that
+// allocated it: every block carries a header with its size and whether a counted thread made it,
+// so a free on any thread (the engine frees messages on the getter's side) credits the right
+// account. Replacing malloc is supported by glibc and reaches every library without touching it.
+// Sanitizer builds keep their own allocator; the memory counters are left out there.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define CALL_BENCH_HEAP 0
+#else
+#define CALL_BENCH_HEAP 1
+#endif
+
+namespace heap {
+
+std::atomic<long long> g_live{0};
+std::atomic<long long> g_peak{0};
+thread_local bool t_counted = false;
+
+// Marks the calling thread's allocations as the client's while it lives; resets the high-water mark.
+class CountedScope {
+ public:
+  CountedScope() {
+    t_counted = true;
+    g_peak.store(g_live.load());
+    start_ = g_live.load();
+  }
+  ~CountedScope() { t_counted = false; }
+  long long PeakGrowth() const { return g_peak.load() - start_; }
+
+ private:
+  long long start_ = 0;
+};
+
+}  // namespace heap
+
+#if CALL_BENCH_HEAP
+extern "C" {
+void* __libc_malloc(size_t bytes) noexcept;
+void* __libc_calloc(size_t count, size_t bytes) noexcept;
+void* __libc_realloc(void* block, size_t bytes) noexcept;
+void* __libc_memalign(size_t alignment, size_t bytes) noexcept;
+void __libc_free(void* block) noexcept;
+}
+
+namespace heap {
+
+constexpr std::size_t kCountedBit = std::size_t{1} << 63;
+
+struct Header {
+  void* base;              // what the C library returned
+  std::size_t sizeAndFlag; // caller's size, kCountedBit when a counted thread allocated it
+};
+static_assert(sizeof(Header) == 16, "the header keeps malloc's 16-byte alignment");
+
+Header* HeaderOf(void* user) { return static_cast<Header*>(user) - 1; }
+
+void Count(long long delta) {
+  const long long now = g_live.fetch_add(delta) + delta;
+  long long peak = g_peak.load();
+  while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
+  }
+}
+
+void* Stamp(void* base, void* user, std::size_t bytes) {
+  Header* h = HeaderOf(user);
+  h->base = base;
+  h->sizeAndFlag = bytes | (t_counted ? kCountedBit : 0);
+  if (t_counted) Count(static_cast<long long>(bytes));
+  return user;
+}
+
+void Unstamp(Header* h) {
+  if ((h->sizeAndFlag & kCountedBit) != 0) Count(-static_cast<long long>(h->sizeAndFlag & ~kCountedBit));
+}
+
+void* Plain(void* base, std::size_t bytes) {
+  return base == nullptr ? nullptr : Stamp(base, static_cast<char*>(base) + sizeof(Header), bytes);
+}
+
+void* Aligned(std::size_t alignment, std::size_t bytes) {
+  if (alignment <= sizeof(Header)) return Plain(__libc_malloc(bytes + sizeof(Header)), bytes);
+  char* base = static_cast<char*>(__libc_memalign(alignment, bytes + alignment));
+  return base == nullptr ? nullptr : Stamp(base, base + alignment, bytes);
+}
+
+}  // namespace heap
+
+extern "C" {
+void* malloc(size_t bytes) noexcept { return heap::Plain(__libc_malloc(bytes + sizeof(heap::Header)), bytes); }
+
+void* calloc(size_t count, size_t bytes) noexcept {
+  if (bytes != 0 && count > (SIZE_MAX - sizeof(heap::Header)) / bytes) return nullptr;
+  return heap::Plain(__libc_calloc(1, count * bytes + sizeof(heap::Header)), count * bytes);
+}
+
+void free(void* block) noexcept {
+  if (block == nullptr) return;
+  heap::Header* h = heap::HeaderOf(block);
+  heap::Unstamp(h);
+  __libc_free(h->base);
+}
+
+void* realloc(void* block, size_t bytes) noexcept {
+  if (block == nullptr) return malloc(bytes);
+  if (bytes == 0) {
+    free(block);
+    return nullptr;
+  }
+  heap::Header* h = heap::HeaderOf(block);
+  if (h->base != static_cast<void*>(h)) {   // an aligned block: the C library cannot move it
+    void* moved = malloc(bytes);
+    if (moved != nullptr) std::memcpy(moved, block, std::min(bytes, h->sizeAndFlag & ~heap::kCountedBit));
+    if (moved != nullptr) free(block);
+    return moved;
+  }
+  heap::Header old = *h;
+  void* base = __libc_realloc(h, bytes + sizeof(heap::Header));
+  if (base == nullptr) return nullptr;   // the old block stands, still accounted
+  heap::Unstamp(&old);
+  return heap::Plain(base, bytes);
+}
+
+void* memalign(size_t alignment, size_t bytes) noexcept { return heap::Aligned(alignment, bytes); }
+void* aligned_alloc(size_t alignment, size_t bytes) noexcept { return heap::Aligned(alignment, bytes); }
+void* valloc(size_t bytes) noexcept { return heap::Aligned(static_cast<size_t>(sysconf(_SC_PAGESIZE)), bytes); }
+
+void* pvalloc(size_t bytes) noexcept {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  return heap::Aligned(page, (bytes + page - 1) / page * page);
+}
+
+int posix_memalign(void** out, size_t alignment, size_t bytes) noexcept {
+  if (alignment == 0 || (alignment & (alignment - 1)) != 0 || alignment % sizeof(void*) != 0) return EINVAL;
+  void* block = heap::Aligned(alignment, bytes);
+  if (block == nullptr) return ENOMEM;
+  *out = block;
+  return 0;
+}
+
+size_t malloc_usable_size(void* block) noexcept {
+  return block == nullptr ? 0 : heap::HeaderOf(block)->sizeAndFlag & ~heap::kCountedBit;
+}
+}  // extern "C"
+#endif  // CALL_BENCH_HEAP
+
+namespace {
+
+using velt::rimqtest::Record;
+
+// ---- Backends -------------------------------------------------------------------------------
+
+enum class Engine { kEmbedded, kRedis };
+
+struct Backend {
+  std::string address;
+  int port = 0;
+};
+
+const Backend& RedisBackend() {
+  static std::unique_ptr<velt::testsupport::RedisServer> server;
+  static Backend backend{"127.0.0.1", 0};
+  if (backend.port == 0) {
+    if (const char* port = std::getenv("RIMQ_BENCH_REDIS_PORT")) {
+      backend.port = std::atoi(port);
+    } else {
+      server = std::make_unique<velt::testsupport::RedisServer>();
+      if (!server->Start()) std::abort();
+      backend.port = server->port();
+    }
+  }
+  return backend;
+}
+
+const Backend& BackendOf(Engine engine) {
+  static const Backend embedded{"inproc:bench-calls", 0};
+  return engine == Engine::kEmbedded ? embedded : RedisBackend();
+}
+
+std::string Fresh(const char* role) {
+  static int n = 0;
+  return std::string("CB.") + role + "." + std::to_string(getpid()) + "." + std::to_string(++n);
+}
+
+// ---- Floor: a bare rimqapi request/reply ------------------------------------------------------
+
+// The echo call's packets: a 126-byte header, then ~165 bytes of request text (the two values and
+// the service header pairs) and 31 bytes of answer text. The floor moves as many bytes, so what
+// differs is the library's and the emulator's work, not the copying.
+constexpr int kRequestPacket = 290;
+constexpr int kAnswerPacket = 160;
+
+// One rimqapi connection with a request and an answer queue open.
+class QueuePeer {
+ public:
+  QueuePeer(const Backend& b, const std::string& requests, const std::string& answers) {
+    int cc = 0, reason = 0;
+    RIMQ_Connect(1, b.address.c_str(), b.port, "", "", "", "", &conn_, &cc, &reason);
+    if (reason != 0) std::abort();
+    requests_ = OpenQueue(requests);
+    answers_ = OpenQueue(answers);
+  }
+  ~QueuePeer() {
+    int cc = 0, reason = 0;
+    RIMQ_Disconn(&conn_, 0, &cc, &reason);
+  }
+  QueuePeer(const QueuePeer&) = delete;
+  QueuePeer& operator=(const QueuePeer&) = delete;
+
+  // Client side: a request with a new id, then its answer matched by id and correlation id.
+  bool Call() {
+    RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
+    md.nExpiry = 120000;
+    md.abCorrelId[0] = '0';
+    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
+    pmo.nOptions = RIMQPMO_NEW_MSG_ID;
+    int cc = 0, reason = 0;
+    RIMQ_Put(conn_, requests_, &md, &pmo, kRequestPacket, request_.data(), &cc, &reason);
+    if (reason != 0) return false;
+    RIMQGMO gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
+    gmo.nWaitInterval = 10000;
+    gmo.nMatchOptions = RIMQMO_MATCH_MSG_AND_CORREL_ID;
+    int got = 0;
+    RIMQ_Get(conn_, answers_, &md, &gmo, sizeof buffer_, buffer_, &got, &cc, &reason);
+    return reason == 0 && got == kAnswerPacket;
+  }
+  // Responder side: answers each request with the same ids until "STOP" or an interrupt.
+  void Serve() {
+    RIMQGMO gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
+    gmo.nWaitInterval = -1;
+    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
+    const std::string answer(kAnswerPacket, 'a');
+    for (;;) {
+      RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
+      int got = 0, cc = 0, reason = 0;
+      RIMQ_Get(conn_, requests_, &md, &gmo, sizeof buffer_, buffer_, &got, &cc, &reason);
+      if (reason != 0 || (got == 4 && std::memcmp(buffer_, "STOP", 4) == 0)) return;
+      RIMQ_Put(conn_, answers_, &md, &pmo, kAnswerPacket, answer.data(), &cc, &reason);
+    }
+  }
+  void Stop() {
+    RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
+    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
+    int cc = 0, reason = 0;
+    RIMQ_Put(conn_, requests_, &md, &pmo, 4, "STOP", &cc, &reason);
+  }
+
+ private:
+  int OpenQueue(const std::string& name) {
+    RIMQOD od = Record<RIMQOD>(RIMQ_OD_STRUC_ID);
+    std::memcpy(od.szObjectName, name.data(), std::min<std::size_t>(name.size(), 32));
+    int h = -1, cc = 0, reason = 0;
+    RIMQ_Open(conn_, &od, 135, &h, &cc, &reason);
+    if (reason != 0) std::abort();
+    return h;
+  }
+  int conn_ = -1, requests_ = -1, answers_ = -1;
+  const std::string request_ = std::string(kRequestPacket, 'q');
+  char buffer_[32672];
+};
+
+void RunFloor(benchmark::State& state, QueuePeer& client) {
+  for (auto _ : state) {
+    if (!client.Call()) {
+      state.SkipWithError("floor exchange failed");
+      break;
+    }
+  }
+  client.Stop();
+}
+
+void BM_FloorThread(benchmark::State& state, Engine engine) {
+  const Backend& b = BackendOf(engine);
+  const std::string req = Fresh("FLOOR.REQ"), ans = Fresh("FLOOR.ANS");
+  QueuePeer responder(b, req, ans);
+  QueuePeer client(b, req, ans);
+  std::thread serving([&] { responder.Serve(); });
+  RunFloor(state, client);
+  serving.join();
+}
+
+// The usual Redis floor: the responder in its own process (forked before any thread runs).
+void BM_FloorProcess(benchmark::State& state) {
+  const Backend& b = RedisBackend();
+  const std::string req = Fresh("FLOOR.REQ"), ans = Fresh("FLOOR.ANS");
+  const pid_t child = fork();
+  if (child == 0) {
+    QueuePeer responder(b, req, ans);
+    responder.Serve();
+    _exit(0);
+  }
+  QueuePeer client(b, req, ans);
+  RunFloor(state, client);
+  waitpid(child, nullptr, 0);
+}
+
+// ---- The client library against the emulator ------------------------------------------------
+
+// An emulator serving a fresh request queue with `workers` queue connections.
+class Platform {
+ public:
+  Platform(const Backend& b, int workers) : requestQueue_(Fresh("REQ")) {
+    veltemu::EmulatorConfig config;
+    config.address = b.address;
+    config.port = b.port;
+    config.requestQueue = requestQueue_;
+    config.workers = workers;
+    config.log = nullptr;
+    emulator_ = std::make_unique<veltemu::Emulator>(config);
+    started_ = emulator_->Start() == 0;
+  }
+  bool started() const { return started_; }
+  const std::string& requestQueue() const { return requestQueue_; }
+
+ private:
+  std::string requestQueue_;
+  std::unique_ptr<veltemu::Emulator> emulator_;
+  bool started_ = false;
+};
+
+// One handle connected to the platform, with an answer queue of its own.
+class Client {
+ public:
+  Client(const Backend& b, const std::string& requestQueue) {
+    if (VELTCLI_Init(&h_) != 0) return;
+    tagVELTConnectOption entry;
+    std::memset(&entry, 0, sizeof entry);
+    std::strncpy(entry.szServerName, "bench", 32);
+    std::strncpy(entry.szAddress, b.address.c_str(), 32);
+    entry.nPort = b.port;
+    std::strncpy(entry.szSendQName, requestQueue.c_str(), 32);
+    std::strncpy(entry.szReceiveQName, Fresh("ANS").c_str(), 32);
+    VELTCLI_SetOptions(h_, VELTCLI_OPTION_SERVER_LIST, &entry, static_cast<int>(sizeof entry));
+    VELTCLI_SetCliTimeOut(h_, 30);
+    connected_ = VELTCLI_ConnectServer(h_, "bench", "", "") == 0;
+  }
+  ~Client() { VELTCLI_Exit(h_); }
+  Client(const Client&) = delete;
+  Client& operator=(const Client&) = delete;
+
+  bool connected() const { return connected_; }
+
+  // Two short values out, the same two back; true when the answer carries them.
+  bool Echo() {
+    VELTCLI_BeginWrite(h_);
+    VELTCLI_SetValue(h_, "ACCOUNT", "10023417");
+    VELTCLI_SetValue(h_, "BRANCH", "north-7");
+    if (VELTCLI_CallProgramAndCommit(h_, "echo", nullptr) != 0) return false;
+    char value[32];
+    return VELTCLI_GetValue(h_, "BRANCH", value, sizeof value - 1) == 0 && std::strcmp(value, "north-7") == 0;
+  }
+
+  // Asks for a rows x cols table of cellLen-byte cells and reads every cell through the cursor;
+  // the cell bytes read, or -1 when the answer is not the one asked for.
+  long long WalkRows(int rows, int cols, int cellLen) {
+    VELTCLI_BeginWrite(h_);
+    VELTCLI_SetValue(h_, "ROWS", std::to_string(rows).c_str());
+    VELTCLI_SetValue(h_, "COLS", std::to_string(cols).c_str());
+    VELTCLI_SetValue(h_, "CELLLEN", std::to_string(cellLen).c_str());
+    if (VELTCLI_CallProgramAndCommit(h_, "rows", nullptr) != 0 || VELTCLI_RsOpen(h_) != 0) return -1;
+    long long bytes = 0;
+    int fetched = 0;
+    while (VELTCLI_RsFetchRow(h_) == 0) {
+      ++fetched;
+      for (int c = 1; c <= cols; ++c) {
+        if (VELTCLI_RsGetCol(h_, c, cell_) != 0) return -1;
+        bytes += static_cast<long long>(std::strlen(cell_));
+      }
+    }
+    const bool whole = fetched == rows && bytes == static_cast<long long>(rows) * cols * cellLen;
+    return whole ? bytes : -1;
+  }
+
+ private:
+  VELTCLI_HANDLE h_ = nullptr;
+  bool connected_ = false;
+  char cell_[12192];
+};
+
+void BM_Call(benchmark::State& state, Engine engine) {
+  const Backend& b = BackendOf(engine);
+  Platform platform(b, 2);
+  Client client(b, platform.requestQueue());
+  if (!platform.started() || !client.connected()) {
+    state.SkipWithError("emulator or connect failed");
+    return;
+  }
+  for (auto _ : state) {
+    if (!client.Echo()) {
+      state.SkipWithError("echo call failed");
+      break;
+    }
+  }
+}
+
+// state.range(0) handles, each on its own thread, sharing one emulator with as many workers;
+// every iteration makes the same number of calls in all, split evenly among the handles.
+void BM_CallThroughput(benchmark::State& state, Engine engine) {
+  constexpr int kCallsPerIteration = 800;
+  const int handles = static_cast<int>(state.range(0));
+  const Backend& b = BackendOf(engine);
+  Platform platform(b, handles);
+  std::vector<std::unique_ptr<Client>> clients;
+  for (int k = 0; k < handles; ++k) clients.push_back(std::make_unique<Client>(b, platform.requestQueue()));
+  const bool ready = platform.started() &&
+                     std::all_of(clients.begin(), clients.end(), [](const auto& c) { return c->connected(); });
+  if (!ready) {
+    state.SkipWithError("emulator or connect failed");
+    return;
+  }
+  const int perHandle = kCallsPerIteration / handles;
+  std::atomic<bool> failed{false};
+  for (auto _ : state) {
+    std::vector<std::thread> running;
+    for (auto& c : clients) {
+      running.emplace_back([&c, &failed, perHandle] {
+        for (int i = 0; i < perHandle && !failed; ++i) {
+          if (!c->Echo()) failed = true;
+        }
+      });
+    }
+    for (auto& t : running) t.join();
+  }
+  if (failed) state.SkipWithError("echo call failed");
+  state.SetItemsProcessed(state.iterations() * handles * perHandle);
+}
+
+// A multi-part answer of state.range(0) rows x 10 columns x 100-byte cells, walked cell by cell.
+// Reports cell bytes per second and the client thread's heap high-water mark above its level
+// before the call; the emulator's copy of the answer lives on its own threads and is not counted.
+void BM_LargeAnswer(benchmark::State& state, Engine engine) {
+  constexpr int kCols = 10, kCellLen = 100;
+  const int rows = static_cast<int>(state.range(0));
+  const Backend& b = BackendOf(engine);
+  Platform platform(b, 2);
+  Client client(b, platform.requestQueue());
+  if (!platform.started() || !client.connected()) {
+    state.SkipWithError("emulator or connect failed");
+    return;
+  }
+  long long peak = 0;
+  for (auto _ : state) {
+    heap::CountedScope counted;
+    if (client.WalkRows(rows, kCols, kCellLen) < 0) {
+      state.SkipWithError("rows answer incomplete or wrong");
+      break;
+    }
+    peak = std::max(peak, counted.PeakGrowth());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<long long>(rows) * kCols * kCellLen);
+  state.counters["answer_MB"] = static_cast<double>(rows) * kCols * kCellLen / 1e6;
+  if (CALL_BENCH_HEAP) state.counters["client_heap_peak_KiB"] = static_cast<double>(peak) / 1024.0;
+}
+
+// Process floor first: it forks, so no emulator or client thread may be alive yet.
+BENCHMARK(BM_FloorProcess)->Name("BM_Floor/redis_two_processes")->UseRealTime();
+BENCHMARK_CAPTURE(BM_FloorThread, embedded_two_threads, Engine::kEmbedded)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Call, embedded_echo, Engine::kEmbedded)->UseRealTime();
+BENCHMARK_CAPTURE(BM_FloorThread, redis_two_threads, Engine::kRedis)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Call, redis_echo, Engine::kRedis)->UseRealTime();
+BENCHMARK_CAPTURE(BM_CallThroughput, embedded, Engine::kEmbedded)
+    ->Arg(1)->Arg(4)->Arg(16)->ArgName("handles")->UseRealTime();
+BENCHMARK_CAPTURE(BM_CallThroughput, redis, Engine::kRedis)
+    ->Arg(1)->Arg(4)->Arg(16)->ArgName("handles")->UseRealTime();
+BENCHMARK_CAPTURE(BM_LargeAnswer, embedded, Engine::kEmbedded)
+    ->Arg(1000)->Arg(10000)->ArgName("rows")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_LargeAnswer, redis, Engine::kRedis)
+    ->Arg(1000)->Arg(10000)->ArgName("rows")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
