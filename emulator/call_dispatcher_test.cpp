@@ -247,3 +247,24 @@ TEST_F(DispatcherTest, SleepEndsEarlyWhenStopping) {
 
 }  // namespace
 }  // namespace veltemu
+
+namespace veltemu {
+namespace {
+
+TEST(KvStoreTest, ByteLimitCountsCommittedAndStagedWrites) {
+  KvStore kv(20);
+  EXPECT_TRUE(kv.Put("", "k", "123456789"));     // 10 bytes
+  EXPECT_TRUE(kv.Put("T1", "j", "12345678"));    // 9 staged
+  EXPECT_FALSE(kv.Put("T2", "x", "12"));         // would make 22
+  EXPECT_TRUE(kv.Put("", "k", "1"));             // replacing frees 8
+  kv.Commit("T1");
+  EXPECT_EQ(kv.bytes(), 11u);
+  EXPECT_EQ(kv.Get("", "j"), "12345678");
+  EXPECT_TRUE(kv.Put("T3", "j", "z"));
+  kv.Discard("T3");
+  EXPECT_EQ(kv.bytes(), 11u);
+  EXPECT_EQ(kv.Get("", "j"), "12345678");
+}
+
+}  // namespace
+}  // namespace veltemu

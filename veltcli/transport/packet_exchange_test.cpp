@@ -162,7 +162,8 @@ TEST_F(ExchangeTest, RequestsAreCutIntoPacketsWithWindowFlags) {
       EXPECT_EQ(p.header.transactionMode, 1 + 8);   // asynchronous
       EXPECT_STREQ(p.header.program, "LONGPROG");
       EXPECT_STREQ(p.md.abCorrelId, std::to_string(i).c_str());
-      EXPECT_EQ(p.md.nMsgLength, p.bytes);
+      const int carried = p.md.nMsgLength;   // a packed field: copied, never bound by reference
+      EXPECT_EQ(carried, p.bytes);
       EXPECT_EQ(std::string(p.md.szReplyToQ, strnlen(p.md.szReplyToQ, 32)), answerQ_);
       EXPECT_EQ(p.md.cClientOption3, 3);
       joined += p.text;
