@@ -3,6 +3,8 @@
 #include "outside/rimqapi/redis_engine.h"
 
 #include <hiredis/hiredis.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 
@@ -21,6 +23,42 @@
 
 namespace velt::rimq {
 namespace {
+
+// A write to a socket the server closed (or RIMQ_Interrupt shut) raises SIGPIPE, whose default
+// action ends the whole host process. While the library writes, the signal is blocked on the
+// calling thread and one raised meanwhile is taken back, so the write just fails with EPIPE and
+// the caller sees a lost connection. A SIGPIPE that was pending before is left for the program.
+class SigpipeGuard {
+ public:
+  SigpipeGuard() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    sigset_t pending;
+    sigemptyset(&pending);
+    sigpending(&pending);
+    wasPending_ = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+  }
+  ~SigpipeGuard() {
+    if (!wasPending_) {
+      sigset_t pending;
+      sigemptyset(&pending);
+      sigpending(&pending);
+      if (sigismember(&pending, SIGPIPE) == 1) {
+        const timespec none{0, 0};
+        sigtimedwait(&pipe_, nullptr, &none);
+      }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  SigpipeGuard(const SigpipeGuard&) = delete;
+  SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+
+ private:
+  sigset_t pipe_;
+  sigset_t previous_;
+  bool wasPending_ = false;
+};
 
 struct ReplyDeleter {
   void operator()(redisReply* r) const { freeReplyObject(r); }
@@ -186,6 +224,7 @@ int RedisConnection::Login() {
 }
 
 int RedisConnection::LoadScripts() {
+  SigpipeGuard noSigpipe;
   for (int i = 0; i < kRedisScriptCount; ++i) {
     const char* argv[] = {"SCRIPT", "LOAD", RedisScriptText(static_cast<RedisScript>(i))};
     const std::size_t lens[] = {6, 4, std::strlen(argv[2])};
@@ -229,6 +268,7 @@ void RedisConnection::SetReceiveTimeout(long long ms) {
 
 int RedisConnection::Run(Args& args, Reply* out) {
   if (!ctx_) return RIMQRC_CONNECTION_LOST;
+  SigpipeGuard noSigpipe;
   void* raw = redisCommandArgv(ctx_.get(), args.count(), args.ptrs(), args.lens());
   if (!raw) return IoFailure();
   out->reset(static_cast<redisReply*>(raw));
@@ -349,6 +389,7 @@ int RedisConnection::WaitChunk(const RedisQueue& queue, const std::string& index
   Args blpop;
   blpop.Add("BLPOP").Add(queue.inbox).Add(seconds);
   SetReceiveTimeout(chunkMs + NetworkTimeoutSeconds() * 1000LL);
+  SigpipeGuard noSigpipe;
   if (redisAppendCommandArgv(ctx_.get(), eval.count(), eval.ptrs(), eval.lens()) != REDIS_OK ||
       redisAppendCommandArgv(ctx_.get(), blpop.count(), blpop.ptrs(), blpop.lens()) != REDIS_OK) {
     return IoFailure();

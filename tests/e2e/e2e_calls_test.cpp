@@ -183,6 +183,42 @@ TEST_P(EndToEnd, TransactionsSendModesOneTwoFourAndIsolateTheirWrites) {
   }
 }
 
+TEST_P(EndToEnd, AsynchronousTransactionsAndTheOtherTransactionEnds) {
+  Client writer, reader;
+  ASSERT_EQ(writer.Connect(entry()), 0);
+  ASSERT_EQ(reader.Connect(entry()), 0);
+  const auto valueOf = [&reader](const char* key) {
+    EXPECT_EQ(reader.Call("kv.get", {{"KEY", key}}), 0);
+    return reader.Value("VALUE");
+  };
+  // An asynchronous call inside a transaction: its reply tells the session the transaction id.
+  VELTCLI_BeginWrite(writer.h);
+  VELTCLI_SetValue(writer.h, "KEY", "a1");
+  VELTCLI_SetValue(writer.h, "VALUE", "async");
+  tagAsyncCall call{};
+  call.nExpiry = 10;
+  ASSERT_EQ(VELTCLI_ACallProgram(writer.h, "kv.put", &call, nullptr), 0);
+  ASSERT_EQ(VELTCLI_GetReply(writer.h, &call), 0);
+  EXPECT_EQ(valueOf("a1"), "");
+  ASSERT_EQ(VELTCLI_Commit(writer.h), 0);
+  EXPECT_EQ(valueOf("a1"), "async");
+
+  // SQLEndTran with the roll-back type.
+  ASSERT_EQ(writer.Call("kv.put", {{"KEY", "a2"}, {"VALUE", "x"}}, true), 0);
+  ASSERT_EQ(VELTCLI_SQLEndTran(writer.h, 10), 0);
+  EXPECT_EQ(valueOf("a2"), "");
+
+  // Closing the cursor of an incomplete answer ends its transaction without committing.
+  writer.SetInt(VELTCLI_OPTION_SERVER_SESSION, 1);
+  ASSERT_EQ(writer.Call("kv.put", {{"KEY", "a3"}, {"VALUE", "x"}}, true), 0);
+  EXPECT_EQ(VELTCLI_SQLCloseCursor(writer.h), 0) << "complete answer: nothing sent";
+  ASSERT_EQ(writer.Call("rows", {{"ROWS", "3000"}, {"COLS", "2"}}, true), 0);
+  const auto closes = emulator().GetStats().callsByType[4];
+  ASSERT_EQ(VELTCLI_SQLCloseCursor(writer.h), 0);
+  EXPECT_EQ(emulator().GetStats().callsByType[4], closes + 1);
+  EXPECT_EQ(valueOf("a3"), "");
+}
+
 TEST_P(EndToEnd, FailuresReportTheirCodes) {
   Client c;
   ASSERT_EQ(c.Connect(entry()), 0);
