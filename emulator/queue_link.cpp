@@ -4,23 +4,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include "transport/queue_records.h"
+
 namespace veltemu {
 namespace {
 
 constexpr std::size_t kMaxReplyQueues = 1024;
 
-template <typename T>
-T Record(const char* id) {
-  T r;
-  std::memset(&r, 0, sizeof r);
-  std::memcpy(r.szStrucId, id, 8);
-  std::memcpy(r.szVersion, RIMQ_RECORD_VERSION, 8);
-  return r;
-}
-
 }  // namespace
 
-RIMQMD NewDescriptor() { return Record<RIMQMD>(RIMQ_MD_STRUC_ID); }
+RIMQMD NewDescriptor() { return velt::QueueRecord<RIMQMD>(RIMQ_MD_STRUC_ID); }
 
 bool ConnectionBroken(int reason) {
   return reason == RIMQRC_CONNECTION_LOST || reason == RIMQRC_QMGR_NOT_REACHABLE || reason == RIMQRC_HCONN_ERROR;
@@ -71,7 +64,7 @@ void QueueLink::Shutdown() {
 }
 
 int QueueLink::Open(const std::string& queue, int& hObj) {
-  RIMQOD od = Record<RIMQOD>(RIMQ_OD_STRUC_ID);
+  RIMQOD od = velt::QueueRecord<RIMQOD>(RIMQ_OD_STRUC_ID);
   std::memcpy(od.szObjectName, queue.data(), std::min(queue.size(), sizeof od.szObjectName));
   od.nObjectType = 1;
   int cc = 0, reason = 0;
@@ -81,7 +74,7 @@ int QueueLink::Open(const std::string& queue, int& hObj) {
 }
 
 int QueueLink::Get(RIMQMD& md, int matchMode, int waitSeconds, std::vector<char>& buffer, int& length) {
-  RIMQGMO gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
+  RIMQGMO gmo = velt::QueueRecord<RIMQGMO>(RIMQ_GMO_STRUC_ID);
   gmo.nOptions = 8449;
   gmo.nWaitInterval = waitSeconds;
   gmo.nMatchOptions = matchMode;
@@ -93,7 +86,7 @@ int QueueLink::Get(RIMQMD& md, int matchMode, int waitSeconds, std::vector<char>
 }
 
 int QueueLink::PutRequestQueue(RIMQMD& md, const char* data, std::size_t length) {
-  RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
+  RIMQPMO pmo = velt::QueueRecord<RIMQPMO>(RIMQ_PMO_STRUC_ID);
   int cc = 0, reason = 0;
   RIMQ_Put(hConn_, hRequest_, &md, &pmo, static_cast<int>(length), data, &cc, &reason);
   if (cc != RIMQCC_OK) return reason != 0 ? reason : RIMQRC_UNEXPECTED_ERROR;
@@ -111,7 +104,7 @@ int QueueLink::Put(const std::string& queue, RIMQMD& md, const char* data, std::
     if (const int r = Open(queue, hObj); r != 0) return r;
     it = replyQueues_.emplace(queue, hObj).first;
   }
-  RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
+  RIMQPMO pmo = velt::QueueRecord<RIMQPMO>(RIMQ_PMO_STRUC_ID);
   int cc = 0, reason = 0;
   RIMQ_Put(hConn_, it->second, &md, &pmo, static_cast<int>(length), data, &cc, &reason);
   if (cc != RIMQCC_OK) return reason != 0 ? reason : RIMQRC_UNEXPECTED_ERROR;

@@ -6,15 +6,6 @@
 namespace velt {
 namespace {
 
-template <typename T>
-T Record(const char* strucId) noexcept {
-  T r;
-  std::memset(&r, 0, sizeof r);
-  std::memcpy(r.szStrucId, strucId, 8);
-  std::memcpy(r.szVersion, RIMQ_RECORD_VERSION, 8);
-  return r;
-}
-
 template <std::size_t N>
 void CopyPadded(char (&field)[N], const char* text) noexcept {
   std::memset(field, 0, N);
@@ -26,14 +17,14 @@ void CopyPadded(char (&field)[N], const char* text) noexcept {
 void SetId24(char (&field)[24], const char* text) noexcept { CopyPadded(field, text); }
 
 RIMQOD QueueDescriptor(const char* queueName) noexcept {
-  RIMQOD od = Record<RIMQOD>(RIMQ_OD_STRUC_ID);
+  RIMQOD od = QueueRecord<RIMQOD>(RIMQ_OD_STRUC_ID);
   CopyPadded(od.szObjectName, queueName);
   od.nObjectType = 1;
   return od;
 }
 
 RIMQMD RequestDescriptor(const RequestDescriptorFields& f) noexcept {
-  RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
+  RIMQMD md = QueueRecord<RIMQMD>(RIMQ_MD_STRUC_ID);
   md.cMsgType = 1;
   md.nExpiry = f.timeoutSeconds > 2147483 ? 2147483647 : f.timeoutSeconds * 1000;
   md.nFormat = 5;
@@ -48,7 +39,7 @@ RIMQMD RequestDescriptor(const RequestDescriptorFields& f) noexcept {
 }
 
 RIMQMD GetDescriptor() noexcept {
-  RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
+  RIMQMD md = QueueRecord<RIMQMD>(RIMQ_MD_STRUC_ID);
   md.cMsgType = 2;
   md.nExpiry = 20000;
   md.nFormat = 5;
@@ -56,14 +47,14 @@ RIMQMD GetDescriptor() noexcept {
 }
 
 RIMQPMO PutOptions(bool libraryAssignsId, int timeoutSeconds) noexcept {
-  RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
+  RIMQPMO pmo = QueueRecord<RIMQPMO>(RIMQ_PMO_STRUC_ID);
   pmo.nOptions = libraryAssignsId ? RIMQPMO_NEW_MSG_ID : 0;
   pmo.nTimeout = timeoutSeconds;
   return pmo;
 }
 
 RIMQGMO GetOptions(int waitSeconds, int matchMode) noexcept {
-  RIMQGMO gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
+  RIMQGMO gmo = QueueRecord<RIMQGMO>(RIMQ_GMO_STRUC_ID);
   gmo.nOptions = 8449;
   gmo.nWaitInterval = waitSeconds;
   gmo.nMatchOptions = matchMode;
@@ -71,7 +62,7 @@ RIMQGMO GetOptions(int waitSeconds, int matchMode) noexcept {
 }
 
 RIMQPGO PutGetOptions(int requestQueue, int answerQueue, int timeoutSeconds) noexcept {
-  RIMQPGO pgo = Record<RIMQPGO>(RIMQ_PGO_STRUC_ID);
+  RIMQPGO pgo = QueueRecord<RIMQPGO>(RIMQ_PGO_STRUC_ID);
   pgo.nOptions = 512;
   pgo.hRequestQ = requestQueue;
   pgo.nGetOptions = 8449;

@@ -2,9 +2,21 @@
 // answer packets, filled as the wire contract lays them out.
 #pragma once
 
+#include <cstring>
+
 #include "rimqapi.h"
 
 namespace velt {
+
+// A record zero-filled with its structure id and version set, as the queue library wants it.
+template <typename T>
+T QueueRecord(const char* strucId) noexcept {
+  T r;
+  std::memset(&r, 0, sizeof r);
+  std::memcpy(r.szStrucId, strucId, 8);
+  std::memcpy(r.szVersion, RIMQ_RECORD_VERSION, 8);
+  return r;
+}
 
 // Open options of every queue open.
 inline constexpr int kOpenOptions = 135;
