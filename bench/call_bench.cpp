@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "emulator/emulator.h"
-#include "rimq_record.h"
+#include "queue_peer.h"
 #include "rimqapi.h"
 #include "testsupport/redis_server.h"
 #include "veltcli/veltcli.h"
@@ -175,7 +175,6 @@ size_t malloc_usable_size(void* block) noexcept {
 
 namespace {
 
-using velt::rimqtest::Record;
 
 // ---- Backends -------------------------------------------------------------------------------
 
@@ -221,85 +220,19 @@ constexpr int kAnswerPacket = 160;
 // A full answer packet: header and 3958 bytes of text.
 constexpr int kHeaderBytes = 126, kPacketText = 3958;
 
-// What a responder sends back for each request.
-struct AnswerShape {
-  int packets = 1;
-  int bytes = kAnswerPacket;
-};
+using velt::bench::AnswerShape;
+using velt::bench::QueuePeer;
 
-// One rimqapi connection with a request and an answer queue open.
-class QueuePeer {
- public:
-  QueuePeer(const Backend& b, const std::string& requests, const std::string& answers) {
-    int cc = 0, reason = 0;
-    RIMQ_Connect(1, b.address.c_str(), b.port, "", "", "", "", &conn_, &cc, &reason);
-    if (reason != 0) std::abort();
-    requests_ = OpenQueue(requests);
-    answers_ = OpenQueue(answers);
-  }
-  ~QueuePeer() {
-    int cc = 0, reason = 0;
-    RIMQ_Disconn(&conn_, 0, &cc, &reason);
-  }
-  QueuePeer(const QueuePeer&) = delete;
-  QueuePeer& operator=(const QueuePeer&) = delete;
+// The echo call's answer: one small packet.
+constexpr AnswerShape kSmallAnswer{1, kAnswerPacket};
+const std::string kRequestBody(kRequestPacket, 'q');
 
-  // Client side: a request with a new id, then its answer packets matched by id and correlation id.
-  bool Call(AnswerShape shape = {}) {
-    RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
-    md.nExpiry = 120000;
-    md.abCorrelId[0] = '0';
-    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
-    pmo.nOptions = RIMQPMO_NEW_MSG_ID;
-    int cc = 0, reason = 0;
-    RIMQ_Put(conn_, requests_, &md, &pmo, kRequestPacket, request_.data(), &cc, &reason);
-    if (reason != 0) return false;
-    RIMQGMO gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
-    gmo.nWaitInterval = 30;
-    gmo.nMatchOptions = RIMQMO_MATCH_MSG_AND_CORREL_ID;
-    for (int k = 0; k < shape.packets; ++k) {
-      int got = 0;
-      RIMQ_Get(conn_, answers_, &md, &gmo, sizeof buffer_, buffer_, &got, &cc, &reason);
-      if (reason != 0 || got != shape.bytes) return false;
-    }
-    return true;
-  }
-  // Responder side: answers each request with the same ids until "STOP" or an interrupt.
-  void Serve(AnswerShape shape = {}) {
-    RIMQGMO gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
-    gmo.nWaitInterval = -1;
-    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
-    const std::string answer(static_cast<std::size_t>(shape.bytes), 'a');
-    for (;;) {
-      RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
-      int got = 0, cc = 0, reason = 0;
-      RIMQ_Get(conn_, requests_, &md, &gmo, sizeof buffer_, buffer_, &got, &cc, &reason);
-      if (reason != 0 || (got == 4 && std::memcmp(buffer_, "STOP", 4) == 0)) return;
-      for (int k = 0; k < shape.packets && reason == 0; ++k) {
-        RIMQ_Put(conn_, answers_, &md, &pmo, shape.bytes, answer.data(), &cc, &reason);
-      }
-    }
-  }
-  void Stop() {
-    RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
-    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
-    int cc = 0, reason = 0;
-    RIMQ_Put(conn_, requests_, &md, &pmo, 4, "STOP", &cc, &reason);
-  }
-
- private:
-  int OpenQueue(const std::string& name) {
-    RIMQOD od = Record<RIMQOD>(RIMQ_OD_STRUC_ID);
-    std::memcpy(od.szObjectName, name.data(), std::min<std::size_t>(name.size(), 32));
-    int h = -1, cc = 0, reason = 0;
-    RIMQ_Open(conn_, &od, 135, &h, &cc, &reason);
-    if (reason != 0) std::abort();
-    return h;
-  }
-  int conn_ = -1, requests_ = -1, answers_ = -1;
-  const std::string request_ = std::string(kRequestPacket, 'q');
-  char buffer_[32672];
-};
+velt::bench::QueueTarget TargetOf(const Backend& b) {
+  velt::bench::QueueTarget t;
+  t.address = b.address;
+  t.port = b.port;
+  return t;
+}
 
 // ---- The client library against the emulator ------------------------------------------------
 
@@ -459,10 +392,10 @@ class OneProcessor {
 
 // A bare request/reply with its responder on a thread of this process.
 struct ThreadFloor {
-  explicit ThreadFloor(const Backend& b, AnswerShape answer = {})
-      : shape(answer), req(Fresh("FLOOR.REQ")), ans(Fresh("FLOOR.ANS")), responder(b, req, ans),
-        client(b, req, ans), serving([this] { responder.Serve(shape); }) {}
-  bool Call() { return client.Call(shape); }
+  explicit ThreadFloor(const Backend& b, AnswerShape answer = kSmallAnswer)
+      : shape(answer), req(Fresh("FLOOR.REQ")), ans(Fresh("FLOOR.ANS")), responder(TargetOf(b), req, ans),
+        client(TargetOf(b), req, ans), serving([this] { responder.Serve(shape); }) {}
+  bool Call() { return client.Call(kRequestBody.data(), kRequestPacket, shape); }
   ~ThreadFloor() {
     client.Stop();
     serving.join();
@@ -478,11 +411,11 @@ struct ProcessFloor {
   explicit ProcessFloor(const Backend& b) : req(Fresh("FLOOR.REQ")), ans(Fresh("FLOOR.ANS")) {
     child = fork();
     if (child == 0) {
-      QueuePeer responder(b, req, ans);
-      responder.Serve();
+      QueuePeer responder(TargetOf(b), req, ans);
+      responder.Serve(kSmallAnswer);
       _exit(0);
     }
-    client = std::make_unique<QueuePeer>(b, req, ans);
+    client = std::make_unique<QueuePeer>(TargetOf(b), req, ans);
   }
   ~ProcessFloor() {
     client->Stop();
@@ -508,7 +441,7 @@ void BM_CallLatency(benchmark::State& state, Engine engine) {
     return;
   }
   std::vector<Leg> legs;
-  if (process) legs.push_back({"floor_process", [&] { return process->client->Call(); }});
+  if (process) legs.push_back({"floor_process", [&] { return process->client->Call(kRequestBody.data(), kRequestPacket, kSmallAnswer); }});
   legs.push_back({"floor_thread", [&] { return thread.Call(); }});
   legs.push_back({"call", [&] { return client.Echo(); }});
   RunLegs(state, legs);

@@ -19,82 +19,13 @@
 #include <vector>
 
 #include "rimqapi.h"
-#include "rimq_record.h"
+#include "queue_peer.h"
 #include "testsupport/redis_server.h"
 
 namespace {
 
-using velt::rimqtest::Record;
-
-struct Target {
-  int protocol = 1;
-  std::string address = "inproc:bench";
-  int port = 0;
-};
-
-// One rimqapi connection with a request and an answer queue open.
-class Peer {
- public:
-  Peer(const Target& t, const std::string& requests, const std::string& answers) {
-    int cc = 0, reason = 0;
-    RIMQ_Connect(t.protocol, t.address.c_str(), t.port, "", "", "", "", &conn_, &cc, &reason);
-    if (reason != 0) std::abort();
-    requests_ = OpenQueue(requests);
-    answers_ = OpenQueue(answers);
-  }
-  ~Peer() {
-    int cc = 0, reason = 0;
-    RIMQ_Disconn(&conn_, 0, &cc, &reason);
-  }
-  // Client side: a request with a new id, then its answer matched by id and correlation id.
-  bool Call(const char* body, int length) {
-    RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
-    md.nExpiry = 120000;
-    md.abCorrelId[0] = '0';
-    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
-    pmo.nOptions = RIMQPMO_NEW_MSG_ID;
-    int cc = 0, reason = 0;
-    RIMQ_Put(conn_, requests_, &md, &pmo, length, body, &cc, &reason);
-    if (reason != 0) return false;
-    RIMQGMO gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
-    gmo.nWaitInterval = 10;
-    gmo.nMatchOptions = RIMQMO_MATCH_MSG_AND_CORREL_ID;
-    int got = 0;
-    RIMQ_Get(conn_, answers_, &md, &gmo, sizeof buffer_, buffer_, &got, &cc, &reason);
-    return reason == 0;
-  }
-  // Server side: answers requests with the same ids until "STOP" or an interrupt.
-  void Serve() {
-    RIMQGMO gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
-    gmo.nWaitInterval = -1;
-    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
-    for (;;) {
-      RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
-      int got = 0, cc = 0, reason = 0;
-      RIMQ_Get(conn_, requests_, &md, &gmo, sizeof buffer_, buffer_, &got, &cc, &reason);
-      if (reason != 0 || (got == 4 && std::memcmp(buffer_, "STOP", 4) == 0)) return;
-      RIMQ_Put(conn_, answers_, &md, &pmo, got, buffer_, &cc, &reason);
-    }
-  }
-  void Stop() {
-    RIMQMD md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
-    RIMQPMO pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
-    int cc = 0, reason = 0;
-    RIMQ_Put(conn_, requests_, &md, &pmo, 4, "STOP", &cc, &reason);
-  }
-
- private:
-  int OpenQueue(const std::string& name) {
-    RIMQOD od = Record<RIMQOD>(RIMQ_OD_STRUC_ID);
-    std::memcpy(od.szObjectName, name.data(), std::min<std::size_t>(name.size(), 32));
-    int h = -1, cc = 0, reason = 0;
-    RIMQ_Open(conn_, &od, 135, &h, &cc, &reason);
-    if (reason != 0) std::abort();
-    return h;
-  }
-  int conn_ = -1, requests_ = -1, answers_ = -1;
-  char buffer_[32672];
-};
+using velt::bench::QueuePeer;
+using Target = velt::bench::QueueTarget;
 
 std::string Fresh(const char* role) {
   static int n = 0;
@@ -167,8 +98,8 @@ BENCHMARK(BM_FloorMutexCondvarPingPong)->UseRealTime();
 void BM_InprocPingPong(benchmark::State& state) {
   const Target inproc;
   const std::string req = Fresh("req"), ans = Fresh("ans");
-  Peer server(inproc, req, ans);
-  Peer client(inproc, req, ans);
+  QueuePeer server(inproc, req, ans);
+  QueuePeer client(inproc, req, ans);
   std::thread serving([&] { server.Serve(); });
   const std::string body(kPacket, 'p');
   for (auto _ : state) {
@@ -209,10 +140,10 @@ void BM_RedisPingPong(benchmark::State& state) {
   const Target& redis = RedisTarget();
   const std::string req = Fresh("req"), ans = Fresh("ans");
   const pid_t child = InChild([&] {
-    Peer server(redis, req, ans);
+    QueuePeer server(redis, req, ans);
     server.Serve();
   });
-  Peer client(redis, req, ans);
+  QueuePeer client(redis, req, ans);
   const std::string body(kPacket, 'p');
   for (auto _ : state) {
     if (!client.Call(body.data(), kPacket)) state.SkipWithError("call failed");
@@ -229,20 +160,20 @@ void RunThroughput(benchmark::State& state, const Target& target, bool getterPro
   const std::string req = Fresh("tp.req"), ans = Fresh("tp.ans");
   std::vector<pid_t> children;
   std::vector<std::thread> serving;
-  std::vector<std::unique_ptr<Peer>> servers;
+  std::vector<std::unique_ptr<QueuePeer>> servers;
   for (int g = 0; g < getters; ++g) {
     if (getterProcesses) {
       children.push_back(InChild([&] {
-        Peer server(target, req, ans);
+        QueuePeer server(target, req, ans);
         server.Serve();
       }));
     } else {
-      servers.push_back(std::make_unique<Peer>(target, req, ans));
+      servers.push_back(std::make_unique<QueuePeer>(target, req, ans));
     }
   }
   for (auto& s : servers) serving.emplace_back([&s] { s->Serve(); });
-  std::vector<std::unique_ptr<Peer>> clients;
-  for (int k = 0; k < kClients; ++k) clients.push_back(std::make_unique<Peer>(target, req, ans));
+  std::vector<std::unique_ptr<QueuePeer>> clients;
+  for (int k = 0; k < kClients; ++k) clients.push_back(std::make_unique<QueuePeer>(target, req, ans));
   const std::string body(kPacket, 'p');
   std::atomic<bool> failed{false};
   for (auto _ : state) {

@@ -54,6 +54,8 @@ extern "C" {
 #define VELTPLUGIN_ERR_SEND_NO_TABLE 1721   /* send: no plug-in connected */
 #define VELTPLUGIN_ERR_SEND_MISSING 1722    /* send: the table has no send function */
 #define VELTPLUGIN_ERR_SEND_THREW 1723      /* send: the send function threw */
+#define VELTPLUGIN_ERR_SEND_TOO_LONG 1724   /* send: the request has more text than the single packet's
+                                               length field can state (99999 bytes); not sent */
 #define VELTPLUGIN_ERR_RECV_NO_TABLE 1731   /* receive: no plug-in connected */
 #define VELTPLUGIN_ERR_RECV_MISSING 1732    /* receive: the table has no receive function */
 #define VELTPLUGIN_ERR_RECV_THREW 1733      /* receive: the receive function threw */

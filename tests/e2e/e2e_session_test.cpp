@@ -147,6 +147,7 @@ TEST_P(EndToEnd, PluginModeCarriesCallsThroughTheExamplePlugin) {
   int rows = 0;
   while (VELTCLI_RsFetchRow(c.h) == 0) ++rows;
   EXPECT_EQ(rows, 1200);
+  EXPECT_EQ(c.Call("echo", {{"PAD", std::string(100000, 'q')}}), 1724) << "one packet cannot state its length";
   EXPECT_EQ(VELTCLI_DisConnect(c.h), 0);
 
   std::strcpy(p.szEntryName, "NoSuchEntry");

@@ -16,11 +16,14 @@
 #include "transport/queue_records.h"
 #include "transport/queue_transport.h"
 #include "transport/trace_log.h"
+#include "veltplugin.h"
 
 namespace wire = velt::wire;
 
 namespace {
 
+// The widest length the 5-digit length field of a packet header shows.
+constexpr int kMaxPluginRequestText = 99999;
 
 bool RebuildsConnection(int reason) { return reason == 2054 || reason == 2003 || reason == 2004; }
 
@@ -101,6 +104,8 @@ int CQueueTransport::SendRequest(tagCallBlock& block, bool async) {
 
 int CQueueTransport::SendPacket(const char* packet, int total, tagCallBlock& block, bool async) {
   if (servers.Mode() == velt::TransportMode::kPlugin) {
+    // One packet: a text its length field cannot state would reach the platform cut short.
+    if (total - static_cast<int>(wire::kHeaderBytes) > kMaxPluginRequestText) return VELTPLUGIN_ERR_SEND_TOO_LONG;
     // The plug-in carries the request as one packet; it gets a checksum like every packet does.
     std::string whole(packet, static_cast<std::size_t>(total));
     wire::SealPacket(whole.data(), static_cast<std::size_t>(total) - wire::kHeaderBytes);
