@@ -284,4 +284,23 @@ TEST(QueueTransportConnect, CandidatesAndFailures) {
   EXPECT_FALSE(t.ConnectionComplete());
 }
 
+TEST(QueueTransportConnect, AFailedAnswerQueueOpenReleasesEachConnectionOnce) {
+  for (int shared : {1, 0}) {
+    SCOPED_TRACE(shared);
+    CQueueTransport t;
+    t.options.sharedConnection = shared;
+    tagVELTConnectOptionEx e{};
+    std::strcpy(e.szServerName, "s");
+    std::strcpy(e.szAddress, kAddress);
+    std::strcpy(e.szSendQName, "R");
+    std::strcpy(e.szReceiveQName, "bad{name}");   // refused by the queue library
+    t.servers.ReplaceAll(velt::RecordKind::kConnectEx, &e, 1);
+    // A second release of a shared connection would fail and say so on the error stream.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(t.Connect("s", "", ""), RIMQRC_UNKNOWN_OBJECT_NAME);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(t.ConnectionComplete());
+  }
+}
+
 }  // namespace
