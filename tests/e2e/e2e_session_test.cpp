@@ -11,31 +11,17 @@
 #include <string>
 
 #include "e2e_fixture.h"
+#include "testsupport/temp_folder.h"
 
 namespace velt::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Runs the test body in a fresh current folder (the files are looked for there).
-class InFolder {
+// The files the library opens by bare name are looked for in the current folder.
+class InFolder : public velt::testsupport::TempFolder {
  public:
-  InFolder() {
-    char pattern[] = "/tmp/velt-e2e-XXXXXX";
-    folder_ = mkdtemp(pattern);
-    previous_ = fs::current_path();
-    fs::current_path(folder_);
-  }
-  ~InFolder() {
-    fs::current_path(previous_);
-    fs::remove_all(folder_);
-  }
-  void Write(const std::string& name, const std::string& text) const { std::ofstream(folder_ / name) << text; }
-  const fs::path& path() const { return folder_; }
-
- private:
-  fs::path folder_;
-  fs::path previous_;
+  InFolder() : TempFolder(Enter::kYes, "velt-e2e") {}
 };
 
 std::string ReadAll(const fs::path& p) {

@@ -2,6 +2,7 @@
 // reader's traps (vanishing spaces, "[" counting, keys inside longer keys, the "QMgr" numbering,
 // case rules) and the server-list load.
 #include "transport/config_reader.h"
+#include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -20,17 +21,7 @@ namespace config = velt::config;
 
 class ConfigFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/veltcli-config-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(folder_);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
-  }
+  velt::testsupport::TempFolder here_{velt::testsupport::TempFolder::Enter::kYes, "veltcli-config"};
   static void Write(const char* name, const std::string& text) {
     std::ofstream(name, std::ios::binary) << text;
   }
@@ -43,8 +34,6 @@ class ConfigFiles : public ::testing::Test {
     return config::LoadServerList(name, slots);
   }
 
-  std::filesystem::path folder_;
-  std::filesystem::path previous_;
 };
 
 TEST_F(ConfigFiles, PlainEntry) {

@@ -1,6 +1,7 @@
 // The trace writer on its own, in a temporary current folder: nothing when off, one entry per
 // call with the 59-character prefix and the raw bytes, the file named by the owner's address.
 #include "transport/trace_log.h"
+#include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -45,17 +46,7 @@ std::size_t PrefixLength(const std::string& s, const std::string& tag, long& pid
 
 class TraceFolder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/veltcli-trace-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(folder_);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
-  }
+  velt::testsupport::TempFolder here_{velt::testsupport::TempFolder::Enter::kYes, "veltcli-trace"};
   static std::string FileOf(const void* owner) {
     char name[64];
     velt::TraceFileName(owner, name, sizeof name);
@@ -65,8 +56,6 @@ class TraceFolder : public ::testing::Test {
     return all.str();
   }
 
-  std::filesystem::path folder_;
-  std::filesystem::path previous_;
 };
 
 TEST(TraceNames, FileNameAndPrefix) {
@@ -92,7 +81,7 @@ TEST(TraceNames, FileNameAndPrefix) {
 TEST_F(TraceFolder, OffWritesNothing) {
   int owner = 0;
   EXPECT_EQ(velt::WriteTrace(false, &owner, velt::kTraceSend, "x", 1), 0);
-  EXPECT_TRUE(std::filesystem::is_empty(folder_));
+  EXPECT_TRUE(std::filesystem::is_empty(here_.path()));
 }
 
 TEST_F(TraceFolder, EntriesAreAppendedRaw) {
