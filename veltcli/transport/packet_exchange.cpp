@@ -5,7 +5,6 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
-#include <string>
 
 #include "core/alloc_hook.h"
 #include "core/ascii_text.h"
@@ -102,14 +101,13 @@ int CQueueTransport::SendRequest(tagCallBlock& block, bool async) {
   return SendPacket(packet.get(), length + static_cast<int>(wire::kHeaderBytes), block, async);
 }
 
-int CQueueTransport::SendPacket(const char* packet, int total, tagCallBlock& block, bool async) {
+int CQueueTransport::SendPacket(char* packet, int total, tagCallBlock& block, bool async) {
   if (servers.Mode() == velt::TransportMode::kPlugin) {
     // One packet: a text its length field cannot state would reach the platform cut short.
     if (total - static_cast<int>(wire::kHeaderBytes) > kMaxPluginRequestText) return VELTPLUGIN_ERR_SEND_TOO_LONG;
     // The plug-in carries the request as one packet; it gets a checksum like every packet does.
-    std::string whole(packet, static_cast<std::size_t>(total));
-    wire::SealPacket(whole.data(), static_cast<std::size_t>(total) - wire::kHeaderBytes);
-    return plugin_.Send(whole.data(), total);
+    wire::SealPacket(packet, static_cast<std::size_t>(total) - wire::kHeaderBytes);
+    return plugin_.Send(packet, total);
   }
   // The request is sent as text: it ends at its first zero byte.
   const int n = static_cast<int>(strnlen(packet, static_cast<std::size_t>(total)));

@@ -63,7 +63,7 @@ class CQueueTransport : public velt::TransportSettings {
 
   // Packet exchange (packet_exchange.cpp).
   int SendRequest(tagCallBlock& block, bool async);
-  int SendPacket(const char* packet, int total, tagCallBlock& block, bool async);
+  int SendPacket(char* packet, int total, tagCallBlock& block, bool async);
   int PutPacket(int index, char* packet, int chunk, bool last, tagCallBlock& block, bool async);
   static std::unique_ptr<velt::platform::NamedCounter> OpenMessageIdCounter(int suffix);
   bool NewMessageId(char (&id)[27]);
