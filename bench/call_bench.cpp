@@ -186,17 +186,7 @@ struct Backend {
 };
 
 const Backend& RedisBackend() {
-  static std::unique_ptr<velt::testsupport::RedisServer> server;
-  static Backend backend{"127.0.0.1", 0};
-  if (backend.port == 0) {
-    if (const char* port = std::getenv("RIMQ_BENCH_REDIS_PORT")) {
-      backend.port = std::atoi(port);
-    } else {
-      server = std::make_unique<velt::testsupport::RedisServer>();
-      if (!server->Start()) std::abort();
-      backend.port = server->port();
-    }
-  }
+  static const Backend backend{velt::bench::RedisQueueTarget().address, velt::bench::RedisQueueTarget().port};
   return backend;
 }
 

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "rimq_record.h"
 #include "rimqapi.h"
+#include "testsupport/redis_server.h"
 
 namespace velt::bench {
 
@@ -18,6 +20,24 @@ struct QueueTarget {
   std::string address = "inproc:bench";
   int port = 0;
 };
+
+// The Redis server of a benchmark run: RIMQ_BENCH_REDIS_PORT names a running one on 127.0.0.1;
+// otherwise one is started on a free port for the life of the program.
+inline const QueueTarget& RedisQueueTarget() {
+  static std::unique_ptr<velt::testsupport::RedisServer> server;
+  static QueueTarget target;
+  if (target.port == 0) {
+    if (const char* port = std::getenv("RIMQ_BENCH_REDIS_PORT")) {
+      target.port = std::atoi(port);
+    } else {
+      server = std::make_unique<velt::testsupport::RedisServer>();
+      if (!server->Start()) std::abort();
+      target.port = server->port();
+    }
+    target.address = "127.0.0.1";
+  }
+  return target;
+}
 
 // What the responder sends back for each request: `packets` messages of `bytes` bytes each, or
 // the request itself once when `bytes` is 0.

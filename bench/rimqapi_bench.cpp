@@ -32,21 +32,7 @@ std::string Fresh(const char* role) {
   return std::string(role) + "." + std::to_string(getpid()) + "." + std::to_string(++n);
 }
 
-const Target& RedisTarget() {
-  static std::unique_ptr<velt::testsupport::RedisServer> server;
-  static Target target;
-  if (target.port == 0) {
-    if (const char* port = std::getenv("RIMQ_BENCH_REDIS_PORT")) {
-      target.port = std::atoi(port);
-    } else {
-      server = std::make_unique<velt::testsupport::RedisServer>();
-      if (!server->Start()) std::abort();
-      target.port = server->port();
-    }
-    target.address = "127.0.0.1";
-  }
-  return target;
-}
+const Target& RedisTarget() { return velt::bench::RedisQueueTarget(); }
 
 // Runs `serve` in a forked process (no threads may be running at the fork); returns its pid.
 template <typename F>
