@@ -22,11 +22,11 @@
 #include <thread>
 #include <vector>
 
-#include "emulator/emulator.h"
+#include "emulator.h"
 #include "queue_peer.h"
 #include "rimqapi.h"
 #include "testsupport/redis_server.h"
-#include "veltcli/veltcli.h"
+#include "veltcli.h"
 
 // ---- Heap accounting ------------------------------------------------------------------------
 // The client's memory is told apart from the emulator's (same process) by the thread that

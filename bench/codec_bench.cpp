@@ -36,7 +36,7 @@ const std::vector<std::string>& Cells() {
   return cells;
 }
 
-void BuildRequest(CLUNQCliBase& s) {
+void BuildRequest(velt::PacketSession& s) {
   velt::BeginWrite(s);
   velt::StartTable(s, "rows", kColumns, kNames, true);
   const std::vector<std::string>& cells = Cells();
@@ -50,7 +50,7 @@ void BuildRequest(CLUNQCliBase& s) {
 
 const std::string& RequestText() {
   static const std::string text = [] {
-    CLUNQCliBase s;
+    velt::PacketSession s;
     BuildRequest(s);
     return std::string(s.packet.Text());
   }();
@@ -75,7 +75,7 @@ std::string JsonText() {
 }
 
 void BM_BuildRequest(benchmark::State& state) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   for (auto _ : state) {
     BuildRequest(s);
     benchmark::DoNotOptimize(s.packet.Data());
@@ -105,7 +105,7 @@ void BM_BuildJsonCpp(benchmark::State& state) {
 
 void BM_WalkAnswer(benchmark::State& state) {
   const std::string& text = RequestText();
-  CLUNQCliBase s;
+  velt::PacketSession s;
   std::vector<char> cell(velt::RsState::kRowTextSize);
   for (auto _ : state) {
     s.StoreAnswerText(text.data(), text.size());
@@ -178,7 +178,7 @@ void BM_ConvertFloorMemcpy(benchmark::State& state) {
 // linear in the size.
 void BM_BuildScaling(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
-  CLUNQCliBase s;
+  velt::PacketSession s;
   const std::vector<std::string>& cells = Cells();
   std::size_t bytes = 0;
   for (auto _ : state) {

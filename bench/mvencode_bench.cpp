@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "mvencode/aes.h"
-#include "mvencode/des.h"
-#include "mvencode/encoder.h"
+#include "aes.h"
+#include "des.h"
+#include "encoder.h"
 
 namespace {
 

@@ -118,7 +118,7 @@ class QueuePeer {
     RIMQOD od = Record<RIMQOD>(RIMQ_OD_STRUC_ID);
     std::memcpy(od.szObjectName, name.data(), std::min<std::size_t>(name.size(), 32));
     int h = -1, cc = 0, reason = 0;
-    RIMQ_Open(conn_, &od, 135, &h, &cc, &reason);
+    RIMQ_Open(conn_, &od, RIMQOO_CLIENT, &h, &cc, &reason);
     if (reason != 0) std::abort();
     return h;
   }

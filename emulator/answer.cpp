@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/base64.h"
-#include "text_escape.h"
+#include "wire/text_escape.h"
 
 namespace veltemu {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 constexpr std::size_t kDescriptorRoom = 1984;
 
 std::string Pair(std::string_view name, std::string_view value) {
-  return PacketEscaped(name) + "=" + PacketEscaped(value);
+  return velt::wire::Escaped(name, velt::wire::kPairEscapes) + "=" + velt::wire::Escaped(value, velt::wire::kPairEscapes);
 }
 
 std::string BinaryPairs(std::string_view name, std::string_view bytes) {
@@ -107,7 +107,7 @@ int Answer::AddRow(const std::vector<std::string>& cells, const std::map<int, st
     if (i > 0) value += ',';
     const auto blob = binaryCells.find(col);
     if (blob == binaryCells.end()) {
-      if (i < cells.size()) value += CellEscaped(cells[i]);
+      if (i < cells.size()) value += velt::wire::Escaped(cells[i], velt::wire::kCellEscapes);
       continue;
     }
     const std::string name = "_BLOB_" + std::to_string(row) + "_" + std::to_string(col);

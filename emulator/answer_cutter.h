@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "answer.h"
-#include "transport/packet_header.h"
+#include "wire/packet_header.h"
 
 namespace veltemu {
 

@@ -54,16 +54,16 @@ CallOutcome CallDispatcher::Handle(const JoinedRequest& joined, Clock::time_poin
     Fail(out, joined.damage, StatusText(joined.damage));
   } else {
     switch (h.callType) {
-      case kCallSignOn:
+      case velt::wire::kCallSignOn:
         if (h.program[0] == '\0') SignOn(h, out);
         else Fail(out, kStatusBadCall, "call type 0 carries no program");
         break;
-      case kCallSignOff: SignOff(h, out); break;
-      case kCallService: ServiceCall(joined, now, out); break;
-      case kCallCloseCursor:
-      case kCallCommit:
-      case kCallRollBack:
-      case kCallCancel: EndTransaction(h, out); break;
+      case velt::wire::kCallSignOff: SignOff(h, out); break;
+      case velt::wire::kCallService: ServiceCall(joined, now, out); break;
+      case velt::wire::kCallCloseCursor:
+      case velt::wire::kCallCommit:
+      case velt::wire::kCallRollBack:
+      case velt::wire::kCallCancel: EndTransaction(h, out); break;
       default: Fail(out, kStatusBadCall, "unknown call type " + std::to_string(h.callType)); break;
     }
   }
@@ -90,9 +90,9 @@ void CallDispatcher::SignOff(const velt::wire::PacketHeader& request, CallOutcom
 }
 
 void CallDispatcher::EndTransaction(const velt::wire::PacketHeader& request, CallOutcome& out) {
-  const bool commit = request.callType == kCallCommit;
-  out.program = commit ? "(commit)" : request.callType == kCallRollBack ? "(roll back)"
-                : request.callType == kCallCancel ? "(cancel)" : "(close cursor)";
+  const bool commit = request.callType == velt::wire::kCallCommit;
+  out.program = commit ? "(commit)" : request.callType == velt::wire::kCallRollBack ? "(roll back)"
+                : request.callType == velt::wire::kCallCancel ? "(cancel)" : "(close cursor)";
   if (!transactions_.End(request.transactionId, commit))
     Fail(out, kStatusUnknownTransaction, std::string("unknown transaction '") + request.transactionId + "'");
 }
@@ -101,14 +101,14 @@ void CallDispatcher::ServiceCall(const JoinedRequest& joined, Clock::time_point 
   velt::wire::PacketHeader h = joined.header;
   const int mode = h.transactionMode & 7;
   std::string transaction;
-  if (mode == kModeOpen) {
+  if (mode == velt::wire::kModeOpen) {
     transaction = transactions_.Open(h.sessionNumber, now);
     if (transaction.empty()) return Fail(out, kStatusTooManyTransactions, StatusText(kStatusTooManyTransactions));
-  } else if (mode == kModeContinue) {
+  } else if (mode == velt::wire::kModeContinue) {
     transaction = h.transactionId;
     if (!transactions_.Touch(transaction, now))
       return Fail(out, kStatusUnknownTransaction, "unknown transaction '" + transaction + "'");
-  } else if (mode != kModeStandAlone) {
+  } else if (mode != velt::wire::kModeStandAlone) {
     return Fail(out, kStatusBadCall, "service call in transaction mode " + std::to_string(mode));
   }
   velt::wire::SetField(h.transactionId, transaction.c_str());
@@ -120,7 +120,7 @@ void CallDispatcher::ServiceCall(const JoinedRequest& joined, Clock::time_point 
     kv_.Discard(transaction);
     return Fail(out, kStatusUnknownTransaction, "transaction '" + transaction + "' ended during the call");
   }
-  if (mode == kModeOpen && out.header.status != 0) {
+  if (mode == velt::wire::kModeOpen && out.header.status != 0) {
     // The client keeps no transaction id from a failed call, so nobody could end this one.
     transactions_.End(transaction, false);
     transaction.clear();

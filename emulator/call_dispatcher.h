@@ -16,22 +16,9 @@
 #include "session_table.h"
 #include "stop_signal.h"
 #include "transaction_table.h"
+#include "wire/call_types.h"
 
 namespace veltemu {
-
-// Call types of the header.
-enum CallType : int {
-  kCallSignOn = 0,
-  kCallSignOff = 1,
-  kCallService = 2,
-  kCallCloseCursor = 4,
-  kCallCommit = 9,
-  kCallRollBack = 10,
-  kCallCancel = 11,
-};
-
-// Transaction modes of the header (the 8 bit, "asynchronous", removed).
-enum TransactionMode : int { kModeStandAlone = 0, kModeOpen = 1, kModeContinue = 2, kModeEnd = 4 };
 
 struct CallOutcome {
   velt::wire::PacketHeader header;   // the answer's header before cutting (status, ids, numbers)

@@ -6,16 +6,15 @@
 
 #include <stdexcept>
 
-#include "core/packet_value.h"
 #include "status_codes.h"
-#include "text_escape.h"
+#include "wire/text_escape.h"
 
 namespace veltemu {
 namespace {
 
 struct Call {
-  int type = kCallService;
-  int mode = kModeStandAlone;
+  int type = velt::wire::kCallService;
+  int mode = velt::wire::kModeStandAlone;
   std::string program;
   std::vector<std::pair<std::string, std::string>> values;
   std::string transaction;
@@ -35,8 +34,8 @@ class DispatcherTest : public ::testing::Test {
     velt::wire::SetField(j.header.transactionId, c.transaction.c_str());
     velt::wire::SetField(j.header.servicePrefix, "pre");
     j.text = "_CA=2.4&_ENDIAN=0";
-    if (c.type == kCallService && !c.program.empty()) j.text += "&_VeltServiceID_=" + PacketEscaped(c.program);
-    for (const auto& [n, v] : c.values) j.text += "&" + PacketEscaped(n) + "=" + PacketEscaped(v);
+    if (c.type == velt::wire::kCallService && !c.program.empty()) j.text += "&_VeltServiceID_=" + velt::wire::Escaped(c.program, velt::wire::kPairEscapes);
+    for (const auto& [n, v] : c.values) j.text += "&" + velt::wire::Escaped(n, velt::wire::kPairEscapes) + "=" + velt::wire::Escaped(v, velt::wire::kPairEscapes);
     return dispatcher_.Handle(j, Clock::now());
   }
   static std::string Text(const CallOutcome& o) {
@@ -45,18 +44,15 @@ class DispatcherTest : public ::testing::Test {
     return t;
   }
   static std::string Value(const CallOutcome& o, const char* name) {
-    const std::string t = Text(o);
-    std::vector<char> out(t.size() + 2);
-    if (velt::LookupPacketValue(t, name, out.data(), static_cast<int>(out.size() - 1)) != 0) return "?";
-    return out.data();
+    return Request::Parse(velt::wire::PacketHeader{}, Text(o)).Value(name).value_or("?");
   }
   std::string Put(const std::string& key, const std::string& value, int mode, const std::string& txn = "") {
-    const CallOutcome o = Run({kCallService, mode, "kv.put", {{"KEY", key}, {"VALUE", value}}, txn});
+    const CallOutcome o = Run({velt::wire::kCallService, mode, "kv.put", {{"KEY", key}, {"VALUE", value}}, txn});
     EXPECT_EQ(o.header.status, 0) << Text(o);
     return o.header.transactionId;
   }
   std::string Get(const std::string& key, const std::string& txn = "") {
-    const CallOutcome o = Run({kCallService, txn.empty() ? kModeStandAlone : kModeContinue, "kv.get", {{"KEY", key}}, txn});
+    const CallOutcome o = Run({velt::wire::kCallService, txn.empty() ? velt::wire::kModeStandAlone : velt::wire::kModeContinue, "kv.get", {{"KEY", key}}, txn});
     EXPECT_EQ(o.header.status, 0) << Text(o);
     return Value(o, "FOUND") == "1" ? Value(o, "VALUE") : "(none)";
   }
@@ -67,8 +63,8 @@ class DispatcherTest : public ::testing::Test {
 };
 
 TEST_F(DispatcherTest, SignOnNumbersSessionsAndSignOffForgetsThem) {
-  const CallOutcome first = Run({kCallSignOn});
-  const CallOutcome second = Run({kCallSignOn});
+  const CallOutcome first = Run({velt::wire::kCallSignOn});
+  const CallOutcome second = Run({velt::wire::kCallSignOn});
   EXPECT_EQ(first.header.sessionNumber, 1);
   EXPECT_EQ(second.header.sessionNumber, 2);
   for (const CallOutcome* o : {&first, &second}) {
@@ -76,7 +72,7 @@ TEST_F(DispatcherTest, SignOnNumbersSessionsAndSignOffForgetsThem) {
     EXPECT_TRUE(o->units.empty());
     EXPECT_EQ(o->header.serverNumber, 5);
   }
-  EXPECT_EQ(Run({kCallSignOff, 0, "", {}, "", 1}).header.status, 0);
+  EXPECT_EQ(Run({velt::wire::kCallSignOff, 0, "", {}, "", 1}).header.status, 0);
   EXPECT_FALSE(dispatcher_.sessions().Known(1));
   EXPECT_TRUE(dispatcher_.sessions().Known(2));
   const Stats s = stats_.Snapshot();
@@ -87,52 +83,52 @@ TEST_F(DispatcherTest, SignOnNumbersSessionsAndSignOffForgetsThem) {
 }
 
 TEST_F(DispatcherTest, CommitMakesTransactionalWritesVisible) {
-  const std::string txn = Put("k", "v1", kModeOpen);
+  const std::string txn = Put("k", "v1", velt::wire::kModeOpen);
   ASSERT_FALSE(txn.empty());
   EXPECT_LE(txn.size(), 26u);
-  EXPECT_EQ(Put("k2", "v2", kModeContinue, txn), txn);
+  EXPECT_EQ(Put("k2", "v2", velt::wire::kModeContinue, txn), txn);
   EXPECT_EQ(Get("k"), "(none)");        // not committed: invisible outside
   EXPECT_EQ(Get("k", txn), "v1");       // its own writes
-  const CallOutcome commit = Run({kCallCommit, kModeEnd, "", {}, txn});
+  const CallOutcome commit = Run({velt::wire::kCallCommit, velt::wire::kModeEnd, "", {}, txn});
   EXPECT_EQ(commit.header.status, 0);
   EXPECT_TRUE(commit.units.empty());
   EXPECT_STREQ(commit.header.transactionId, "");
   EXPECT_EQ(Get("k"), "v1");
   EXPECT_EQ(Get("k2"), "v2");
   // Ended: a second commit and a further call in it are refused.
-  EXPECT_EQ(Run({kCallCommit, kModeEnd, "", {}, txn}).header.status, kStatusUnknownTransaction);
-  EXPECT_EQ(Run({kCallService, kModeContinue, "kv.get", {{"KEY", "k"}}, txn}).header.status,
+  EXPECT_EQ(Run({velt::wire::kCallCommit, velt::wire::kModeEnd, "", {}, txn}).header.status, kStatusUnknownTransaction);
+  EXPECT_EQ(Run({velt::wire::kCallService, velt::wire::kModeContinue, "kv.get", {{"KEY", "k"}}, txn}).header.status,
             kStatusUnknownTransaction);
 }
 
 TEST_F(DispatcherTest, RollBackCancelAndCloseCursorDropTheWrites) {
-  for (int type : {kCallRollBack, kCallCancel, kCallCloseCursor}) {
+  for (int type : {velt::wire::kCallRollBack, velt::wire::kCallCancel, velt::wire::kCallCloseCursor}) {
     SCOPED_TRACE(type);
     const std::string key = "key" + std::to_string(type);
-    const std::string txn = Put(key, "x", kModeOpen);
-    EXPECT_EQ(Run({type, kModeEnd, "", {}, txn}).header.status, 0);
+    const std::string txn = Put(key, "x", velt::wire::kModeOpen);
+    EXPECT_EQ(Run({type, velt::wire::kModeEnd, "", {}, txn}).header.status, 0);
     EXPECT_EQ(Get(key), "(none)");
     EXPECT_EQ(dispatcher_.transactions().open(), 0u);
   }
 }
 
 TEST_F(DispatcherTest, StandAlonePutCommitsAtOnce) {
-  EXPECT_EQ(Put("s", "1", kModeStandAlone), "");
+  EXPECT_EQ(Put("s", "1", velt::wire::kModeStandAlone), "");
   EXPECT_EQ(Get("s"), "1");
   EXPECT_EQ(dispatcher_.transactions().open(), 0u);
 }
 
 TEST_F(DispatcherTest, SignOffRollsBackTheSessionsTransactions) {
-  const int session = Run({kCallSignOn}).header.sessionNumber;
-  const CallOutcome o = Run({kCallService, kModeOpen, "kv.put", {{"KEY", "q"}, {"VALUE", "1"}}, "", session});
+  const int session = Run({velt::wire::kCallSignOn}).header.sessionNumber;
+  const CallOutcome o = Run({velt::wire::kCallService, velt::wire::kModeOpen, "kv.put", {{"KEY", "q"}, {"VALUE", "1"}}, "", session});
   ASSERT_EQ(o.header.status, 0);
-  Run({kCallSignOff, 0, "", {}, "", session});
-  EXPECT_EQ(Run({kCallCommit, kModeEnd, "", {}, o.header.transactionId}).header.status, kStatusUnknownTransaction);
+  Run({velt::wire::kCallSignOff, 0, "", {}, "", session});
+  EXPECT_EQ(Run({velt::wire::kCallCommit, velt::wire::kModeEnd, "", {}, o.header.transactionId}).header.status, kStatusUnknownTransaction);
   EXPECT_EQ(Get("q"), "(none)");
 }
 
 TEST_F(DispatcherTest, FailedFirstCallOfATransactionLeavesNoneOpen) {
-  const CallOutcome o = Run({kCallService, kModeOpen, "fail", {{"CODE", "3"}, {"MSG", "m"}}});
+  const CallOutcome o = Run({velt::wire::kCallService, velt::wire::kModeOpen, "fail", {{"CODE", "3"}, {"MSG", "m"}}});
   EXPECT_EQ(o.header.status, 3);
   EXPECT_STREQ(o.header.transactionId, "");
   EXPECT_EQ(dispatcher_.transactions().open(), 0u);
@@ -145,19 +141,19 @@ TEST_F(DispatcherTest, RefusedCallsAnswerWithStatusAndErrorValues) {
     int status;
   };
   const Case cases[] = {
-      {"unknown service", {kCallService, 0, "nosuch"}, kStatusUnknownService},
-      {"unknown transaction", {kCallService, kModeContinue, "echo", {}, "T404"}, kStatusUnknownTransaction},
-      {"commit of unknown transaction", {kCallCommit, kModeEnd, "", {}, "T404"}, kStatusUnknownTransaction},
-      {"other type in mode 4", {7, kModeEnd, "", {}, "T1"}, kStatusBadCall},
-      {"service call in mode 4", {kCallService, kModeEnd, "echo"}, kStatusBadCall},
-      {"type 0 with a program", {kCallSignOn, 0, "echo"}, kStatusBadCall},
-      {"rows without ROWS", {kCallService, 0, "rows", {{"COLS", "1"}}}, kStatusBadArgument},
-      {"rows too large", {kCallService, 0, "rows", {{"ROWS", "10000000"}, {"COLS", "10000"}}}, kStatusAnswerTooLarge},
-      {"sleep too long", {kCallService, 0, "sleep", {{"MS", "600001"}}}, kStatusBadArgument},
-      {"fail without CODE", {kCallService, 0, "fail"}, kStatusBadArgument},
-      {"corrupt of unknown kind", {kCallService, 0, "corrupt", {{"ROWS", "1"}, {"COLS", "1"}, {"KIND", "x"}}},
+      {"unknown service", {velt::wire::kCallService, 0, "nosuch"}, kStatusUnknownService},
+      {"unknown transaction", {velt::wire::kCallService, velt::wire::kModeContinue, "echo", {}, "T404"}, kStatusUnknownTransaction},
+      {"commit of unknown transaction", {velt::wire::kCallCommit, velt::wire::kModeEnd, "", {}, "T404"}, kStatusUnknownTransaction},
+      {"other type in mode 4", {7, velt::wire::kModeEnd, "", {}, "T1"}, kStatusBadCall},
+      {"service call in mode 4", {velt::wire::kCallService, velt::wire::kModeEnd, "echo"}, kStatusBadCall},
+      {"type 0 with a program", {velt::wire::kCallSignOn, 0, "echo"}, kStatusBadCall},
+      {"rows without ROWS", {velt::wire::kCallService, 0, "rows", {{"COLS", "1"}}}, kStatusBadArgument},
+      {"rows too large", {velt::wire::kCallService, 0, "rows", {{"ROWS", "10000000"}, {"COLS", "10000"}}}, kStatusAnswerTooLarge},
+      {"sleep too long", {velt::wire::kCallService, 0, "sleep", {{"MS", "600001"}}}, kStatusBadArgument},
+      {"fail without CODE", {velt::wire::kCallService, 0, "fail"}, kStatusBadArgument},
+      {"corrupt of unknown kind", {velt::wire::kCallService, 0, "corrupt", {{"ROWS", "1"}, {"COLS", "1"}, {"KIND", "x"}}},
        kStatusBadArgument},
-      {"kv.get without KEY", {kCallService, 0, "kv.get"}, kStatusBadArgument},
+      {"kv.get without KEY", {velt::wire::kCallService, 0, "kv.get"}, kStatusBadArgument},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -170,14 +166,14 @@ TEST_F(DispatcherTest, RefusedCallsAnswerWithStatusAndErrorValues) {
 }
 
 TEST_F(DispatcherTest, FailAnswersItsCodeAndMessage) {
-  const CallOutcome o = Run({kCallService, 0, "fail", {{"CODE", "-77"}, {"MSG", "broken & gone"}}});
+  const CallOutcome o = Run({velt::wire::kCallService, 0, "fail", {{"CODE", "-77"}, {"MSG", "broken & gone"}}});
   EXPECT_EQ(o.header.status, -77);
   EXPECT_EQ(Text(o), "_ERRNO=-77&_ERRMSG=broken @26 gone");
 }
 
 TEST_F(DispatcherTest, RowsNumbersCellsWithinEachTable) {
   const CallOutcome o =
-      Run({kCallService, 0, "rows", {{"ROWS", "2"}, {"COLS", "2"}, {"CELLLEN", "6"}, {"TABLES", "2"}}});
+      Run({velt::wire::kCallService, 0, "rows", {{"ROWS", "2"}, {"COLS", "2"}, {"CELLLEN", "6"}, {"TABLES", "2"}}});
   ASSERT_EQ(o.header.status, 0);
   EXPECT_EQ(Text(o),
             "_RS_1=t1;2;c1,c2;1&_1=r1c1xx,r1c2xx&_2=r2c1xx,r2c2xx&_EORS_1=2"
@@ -186,7 +182,7 @@ TEST_F(DispatcherTest, RowsNumbersCellsWithinEachTable) {
 
 TEST_F(DispatcherTest, EchoAnswersValuesTablesAndBinaryValues) {
   JoinedRequest j;
-  j.header.callType = kCallService;
+  j.header.callType = velt::wire::kCallService;
   velt::wire::SetField(j.header.program, "echo");
   j.text = "_CA=2.4&_ENDIAN=0&_VeltServiceID_=echo&acct=A@26B&img=_BASE64_img&_BASE64_img=AQID"
            "&_RS_1=t1;2;code,name;1&_1=7,x@402Cy&_EORS_1=1&_RC=1&_CC=2&_TL=2:1;";
@@ -199,11 +195,11 @@ TEST_F(DispatcherTest, ProgramsAreFoundByServiceIdThenByTheirEightCharacterName)
   dispatcher_.registry().Register("accounts.balance", [](const Request&, Answer& a) { a.SetValue("who", "full"); });
   dispatcher_.registry().Register("longprogramname", [](const Request&, Answer& a) { a.SetValue("who", "long"); });
   JoinedRequest byPrefix;
-  byPrefix.header.callType = kCallService;
+  byPrefix.header.callType = velt::wire::kCallService;
   velt::wire::SetField(byPrefix.header.program, "longprog");
   byPrefix.text = "_CA=2.4";
   EXPECT_EQ(Value(dispatcher_.Handle(byPrefix, Clock::now()), "who"), "long");
-  EXPECT_EQ(Value(Run({kCallService, 0, "accounts.balance"}), "who"), "full");
+  EXPECT_EQ(Value(Run({velt::wire::kCallService, 0, "accounts.balance"}), "who"), "full");
   // A second name with the same eight characters makes the short name ambiguous.
   dispatcher_.registry().Register("longprogramtwo", [](const Request&, Answer&) {});
   EXPECT_EQ(dispatcher_.Handle(byPrefix, Clock::now()).header.status, kStatusUnknownService);
@@ -214,7 +210,7 @@ TEST_F(DispatcherTest, ThrowingProgramAnswersProgramFailed) {
     a.SetValue("partial", "1");
     throw std::runtime_error("kaput");
   });
-  const CallOutcome o = Run({kCallService, 0, "boom"});
+  const CallOutcome o = Run({velt::wire::kCallService, 0, "boom"});
   EXPECT_EQ(o.header.status, kStatusProgramFailed);
   EXPECT_EQ(Value(o, "partial"), "?");
   EXPECT_NE(Value(o, "_ERRMSG").find("kaput"), std::string::npos);
@@ -222,7 +218,7 @@ TEST_F(DispatcherTest, ThrowingProgramAnswersProgramFailed) {
 
 TEST_F(DispatcherTest, DamagedRequestIsAnsweredWithItsDamage) {
   JoinedRequest j;
-  j.header.callType = kCallService;
+  j.header.callType = velt::wire::kCallService;
   j.damage = kStatusBadChecksum;
   const CallOutcome o = dispatcher_.Handle(j, Clock::now());
   EXPECT_EQ(o.header.status, kStatusBadChecksum);
@@ -231,7 +227,7 @@ TEST_F(DispatcherTest, DamagedRequestIsAnsweredWithItsDamage) {
 }
 
 TEST_F(DispatcherTest, CorruptAsksForItsFault) {
-  const CallOutcome o = Run({kCallService, 0, "corrupt", {{"ROWS", "1"}, {"COLS", "1"}, {"KIND", "sequence"}}});
+  const CallOutcome o = Run({velt::wire::kCallService, 0, "corrupt", {{"ROWS", "1"}, {"COLS", "1"}, {"KIND", "sequence"}}});
   EXPECT_EQ(o.header.status, 0);
   EXPECT_EQ(o.fault, AnswerFault::kSequence);
   EXPECT_EQ(Text(o).rfind("_RS_1=t1;1;c1;1&_1=r1c1", 0), 0u);
@@ -240,7 +236,7 @@ TEST_F(DispatcherTest, CorruptAsksForItsFault) {
 TEST_F(DispatcherTest, SleepEndsEarlyWhenStopping) {
   stop_.Raise();
   const auto start = Clock::now();
-  const CallOutcome o = Run({kCallService, 0, "sleep", {{"MS", "5000"}}});
+  const CallOutcome o = Run({velt::wire::kCallService, 0, "sleep", {{"MS", "5000"}}});
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
   EXPECT_EQ(o.header.status, kStatusStopping);
 }

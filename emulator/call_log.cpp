@@ -1,21 +1,19 @@
 // Log lines.
 #include "call_log.h"
 
-#include <sys/time.h>
-#include <time.h>
+#include <cstdio>
+
+#include "platform/local_time.h"
 
 namespace veltemu {
 namespace {
 
 std::string Now() {
-  timeval tv{};
-  gettimeofday(&tv, nullptr);
-  tm local{};
-  const time_t secs = tv.tv_sec;
-  localtime_r(&secs, &local);
+  const velt::platform::LocalTime now = velt::platform::LocalNow();
+  const std::tm& local = now.fields;
   char buf[40];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", local.tm_year + 1900, local.tm_mon + 1,
-                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(tv.tv_usec / 1000));
+                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, now.milliseconds);
   return buf;
 }
 

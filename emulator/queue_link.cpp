@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "transport/queue_records.h"
+#include "wire/queue_records.h"
 
 namespace veltemu {
 namespace {
@@ -13,7 +13,7 @@ constexpr std::size_t kMaxReplyQueues = 1024;
 
 }  // namespace
 
-RIMQMD NewDescriptor() { return velt::QueueRecord<RIMQMD>(RIMQ_MD_STRUC_ID); }
+RIMQMD NewDescriptor() { return velt::wire::QueueRecord<RIMQMD>(RIMQ_MD_STRUC_ID); }
 
 bool ConnectionBroken(int reason) {
   return reason == RIMQRC_CONNECTION_LOST || reason == RIMQRC_QMGR_NOT_REACHABLE || reason == RIMQRC_HCONN_ERROR;
@@ -64,18 +64,16 @@ void QueueLink::Shutdown() {
 }
 
 int QueueLink::Open(const std::string& queue, int& hObj) {
-  RIMQOD od = velt::QueueRecord<RIMQOD>(RIMQ_OD_STRUC_ID);
-  std::memcpy(od.szObjectName, queue.data(), std::min(queue.size(), sizeof od.szObjectName));
-  od.nObjectType = 1;
+  const RIMQOD od = velt::wire::QueueDescriptor(queue.c_str());
   int cc = 0, reason = 0;
-  RIMQ_Open(hConn_, &od, 135, &hObj, &cc, &reason);
+  RIMQ_Open(hConn_, &od, velt::wire::kOpenOptions, &hObj, &cc, &reason);
   if (cc != RIMQCC_OK) return reason != 0 ? reason : RIMQRC_UNEXPECTED_ERROR;
   return 0;
 }
 
 int QueueLink::Get(RIMQMD& md, int matchMode, int waitSeconds, std::vector<char>& buffer, int& length) {
-  RIMQGMO gmo = velt::QueueRecord<RIMQGMO>(RIMQ_GMO_STRUC_ID);
-  gmo.nOptions = 8449;
+  RIMQGMO gmo = velt::wire::QueueRecord<RIMQGMO>(RIMQ_GMO_STRUC_ID);
+  gmo.nOptions = velt::wire::kGetOptions;
   gmo.nWaitInterval = waitSeconds;
   gmo.nMatchOptions = matchMode;
   int cc = 0, reason = 0;
@@ -86,7 +84,7 @@ int QueueLink::Get(RIMQMD& md, int matchMode, int waitSeconds, std::vector<char>
 }
 
 int QueueLink::PutRequestQueue(RIMQMD& md, const char* data, std::size_t length) {
-  RIMQPMO pmo = velt::QueueRecord<RIMQPMO>(RIMQ_PMO_STRUC_ID);
+  RIMQPMO pmo = velt::wire::QueueRecord<RIMQPMO>(RIMQ_PMO_STRUC_ID);
   int cc = 0, reason = 0;
   RIMQ_Put(hConn_, hRequest_, &md, &pmo, static_cast<int>(length), data, &cc, &reason);
   if (cc != RIMQCC_OK) return reason != 0 ? reason : RIMQRC_UNEXPECTED_ERROR;
@@ -104,7 +102,7 @@ int QueueLink::Put(const std::string& queue, RIMQMD& md, const char* data, std::
     if (const int r = Open(queue, hObj); r != 0) return r;
     it = replyQueues_.emplace(queue, hObj).first;
   }
-  RIMQPMO pmo = velt::QueueRecord<RIMQPMO>(RIMQ_PMO_STRUC_ID);
+  RIMQPMO pmo = velt::wire::QueueRecord<RIMQPMO>(RIMQ_PMO_STRUC_ID);
   int cc = 0, reason = 0;
   RIMQ_Put(hConn_, it->second, &md, &pmo, static_cast<int>(length), data, &cc, &reason);
   if (cc != RIMQCC_OK) return reason != 0 ? reason : RIMQRC_UNEXPECTED_ERROR;

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "platform/base64.h"
-#include "text_escape.h"
+#include "wire/text_escape.h"
 
 namespace veltemu {
 namespace {
@@ -90,8 +90,8 @@ Request Request::Parse(const velt::wire::PacketHeader& header, std::string text)
     if (!pair.empty()) {
       const std::size_t eq = pair.find('=');
       RequestValue v;
-      v.name = PacketDecoded(pair.substr(0, eq));
-      if (eq != std::string_view::npos) v.value = PacketDecoded(pair.substr(eq + 1));
+      v.name = velt::wire::Unescaped(pair.substr(0, eq), velt::wire::kPairEscapes);
+      if (eq != std::string_view::npos) v.value = velt::wire::Unescaped(pair.substr(eq + 1), velt::wire::kPairEscapes);
       r.first_.emplace(v.name, r.values_.size());
       r.values_.push_back(std::move(v));
     }
@@ -157,7 +157,7 @@ void Request::ReadTables() {
     else if (i + 1 < found.size()) last = found[i + 1].table.firstRow - 1LL;
     for (auto it = rows.lower_bound(t.firstRow); it != rows.end() && it->first <= last; ++it) {
       std::vector<std::string> cells = Split(*it->second, ',');
-      for (std::string& c : cells) c = CellDecoded(c);
+      for (std::string& c : cells) c = velt::wire::Unescaped(c, velt::wire::kCellEscapes);
       t.rowNumbers.push_back(it->first);
       t.rows.push_back(std::move(cells));
     }

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "transport/packet_header.h"
+#include "wire/packet_header.h"
 
 namespace veltemu {
 

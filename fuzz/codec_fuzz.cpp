@@ -8,14 +8,14 @@
 
 #include "codec/answer_reader.h"
 #include "codec/rs_cursor.h"
-#include "core/session.h"
+#include "codec/packet_session.h"
 
 namespace {
 
 class Parts : public velt::IAnswerSource {
  public:
   std::deque<std::string> rest;
-  int ContinueReading(CLUNQCliBase& session) override {
+  int ContinueReading(velt::PacketSession& session) override {
     if (rest.empty()) return 2033;
     session.StoreAnswerText(rest.front().data(), rest.front().size());
     rest.pop_front();
@@ -24,7 +24,7 @@ class Parts : public velt::IAnswerSource {
   }
 };
 
-void ReadRow(CLUNQCliBase& s, std::vector<char>& cell) {
+void ReadRow(velt::PacketSession& s, std::vector<char>& cell) {
   unsigned char* data = nullptr;
   long length = 0;
   char name[40];
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     if (cut == std::string::npos) break;
     at = cut + 1;
   }
-  CLUNQCliBase s;
+  velt::PacketSession s;
   s.answerSource = &parts;
   parts.ContinueReading(s);
 

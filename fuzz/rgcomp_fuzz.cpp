@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "veltcli/rgcomp/rpg_comp_pack.h"
+#include "rgcomp/rpg_comp_pack.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "request.h"
 #include "request_joiner.h"
-#include "transport/packet_header.h"
+#include "wire/packet_header.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   veltemu::JoinLimits limits;

@@ -1,6 +1,6 @@
 // AES with T-tables: SubBytes, ShiftRows and MixColumns of a round merged into four lookups per
 // column. The tables are computed at compile time, so they are constant and shared by all threads.
-#include "mvencode/aes.h"
+#include "aes.h"
 
 #include <array>
 

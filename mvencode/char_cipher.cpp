@@ -1,10 +1,10 @@
 // Type-5 character cipher: a chained XOR with the key and the two preceding plain characters,
 // then a bit transposition into letters "A".."P".
-#include "mvencode/char_cipher.h"
+#include "char_cipher.h"
 
 #include <cstring>
 
-#include "mvencode/encoder_constants.h"
+#include "encoder_constants.h"
 #include "platform/secure_wipe.h"
 
 namespace velt::mvencode {

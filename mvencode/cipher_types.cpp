@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstring>
 
-#include "mvencode/aes.h"
-#include "mvencode/des.h"
-#include "mvencode/encoder_constants.h"
-#include "mvencode/md5_digest.h"
-#include "mvencode/type_operations.h"
+#include "aes.h"
+#include "des.h"
+#include "encoder_constants.h"
+#include "md5_digest.h"
+#include "type_operations.h"
 #include "platform/secure_wipe.h"
 
 namespace velt::mvencode {

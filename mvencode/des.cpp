@@ -1,6 +1,6 @@
 // DES with SP-boxes: the S-boxes and the P permutation are merged into eight 64-entry tables, and
 // the initial and final permutations are done with bit swaps, so a round costs eight lookups.
-#include "mvencode/des.h"
+#include "des.h"
 
 #include <array>
 

@@ -1,10 +1,10 @@
 // Type dispatch of encoding and decoding, and re-encoding through a wiped copy of the clear value.
-#include "mvencode/encoder.h"
+#include "encoder.h"
 
 #include <cstddef>
 #include <cstring>
 
-#include "mvencode/work_area.h"
+#include "work_area.h"
 
 namespace velt::mvencode {
 

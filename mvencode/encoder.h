@@ -2,7 +2,7 @@
 // through WorkArea (nothrow); the exported functions still guard the C boundary.
 #pragma once
 
-#include "mvencode/type_operations.h"
+#include "type_operations.h"
 
 namespace velt::mvencode {
 

@@ -8,11 +8,11 @@
 #include <random>
 #include <string>
 
-#include "mvencode/char_cipher.h"
-#include "mvencode/encoder.h"
-#include "mvencode/encoder_constants.h"
-#include "mvencode/md5_digest.h"
-#include "mvencode/work_area.h"
+#include "char_cipher.h"
+#include "encoder.h"
+#include "encoder_constants.h"
+#include "md5_digest.h"
+#include "work_area.h"
 #include "openssl_oracle.h"
 
 namespace velt::mvencode {

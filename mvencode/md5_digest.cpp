@@ -1,5 +1,5 @@
 // MD5 compression and padding; the work areas that held message bytes are wiped before return.
-#include "mvencode/md5_digest.h"
+#include "md5_digest.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The exported C functions of libmvencode: argument forwarding and the exception guard.
 #include "mvencode.h"
 
-#include "mvencode/encoder.h"
+#include "encoder.h"
 
 using velt::mvencode::EncodeArgs;
 using velt::mvencode::TypedKey;

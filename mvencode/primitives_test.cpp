@@ -4,9 +4,9 @@
 #include <random>
 #include <string>
 
-#include "mvencode/aes.h"
-#include "mvencode/des.h"
-#include "mvencode/md5_digest.h"
+#include "aes.h"
+#include "des.h"
+#include "md5_digest.h"
 #include "openssl_oracle.h"
 
 namespace velt::mvencode {

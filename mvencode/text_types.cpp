@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <cstring>
 
-#include "mvencode/aes.h"
-#include "mvencode/char_cipher.h"
-#include "mvencode/encoder_constants.h"
-#include "mvencode/md5_digest.h"
-#include "mvencode/type_operations.h"
-#include "mvencode/work_area.h"
+#include "aes.h"
+#include "char_cipher.h"
+#include "encoder_constants.h"
+#include "md5_digest.h"
+#include "type_operations.h"
+#include "work_area.h"
 #include "platform/base64.h"
 #include "platform/secure_wipe.h"
 

@@ -1,5 +1,5 @@
 // Work areas of the encoder: nothrow allocation, zero fill, wipe on release.
-#include "mvencode/work_area.h"
+#include "work_area.h"
 
 #include <atomic>
 #include <new>

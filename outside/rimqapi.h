@@ -33,6 +33,8 @@
 #ifndef VELT_RIMQAPI_H
 #define VELT_RIMQAPI_H
 
+#include <string.h>   /* memset, memcpy for RIMQ_INIT_RECORD */
+
 #if defined(_WIN32)
 #  if defined(RIMQAPI_BUILD)
 #    define RIMQAPI_API __declspec(dllexport)
@@ -89,6 +91,18 @@ extern "C" {
 #define RIMQ_PGO_STRUC_ID "PGO    "
 #define RIMQ_OD_STRUC_ID "OD     "
 #define RIMQ_RECORD_VERSION "1.0.0.0"
+
+/* Prepares a record for a call: zero-filled, with its structure id (one of the above) and the
+ * record version set. Every caller fills its records this way before setting its own fields. */
+#define RIMQ_INIT_RECORD(record, strucId)                                   \
+  (memset(&(record), 0, sizeof(record)), memcpy((record).szStrucId, (strucId), 8), \
+   memcpy((record).szVersion, RIMQ_RECORD_VERSION, 8))
+
+/* Options the bus client passes where this library ignores them: RIMQ_Open's open options,
+ * RIMQGMO.nOptions and RIMQPGO.nGetOptions, RIMQPGO.nOptions. */
+#define RIMQOO_CLIENT 135
+#define RIMQGMO_CLIENT 8449
+#define RIMQPGO_CLIENT 512
 
 /* Put options (RIMQPMO.nOptions). */
 #define RIMQPMO_NEW_MSG_ID 64   /* the library assigns a unique 24-character printable message id */
@@ -151,7 +165,7 @@ typedef struct tagRIMQPMO {
 typedef struct tagRIMQGMO {
   char szStrucId[8];         /*  0 RIMQ_GMO_STRUC_ID */
   char szVersion[8];         /*  8 */
-  int nOptions;              /* 16 ignored (the bus client writes 8449) */
+  int nOptions;              /* 16 ignored (the bus client writes RIMQGMO_CLIENT) */
   int nWaitInterval;         /* 20 seconds: RIMQWI_NO_WAIT, positive, or RIMQWI_UNLIMITED */
   int nMatchOptions;         /* 24 RIMQMO_* : 0, 2, 3 or 6 */
   char abReserved1[4];       /* 28 */
@@ -163,9 +177,9 @@ typedef struct tagRIMQGMO {
 typedef struct tagRIMQPGO {
   char szStrucId[8];         /*  0 RIMQ_PGO_STRUC_ID */
   char szVersion[8];         /*  8 */
-  int nOptions;              /* 16 ignored (512) */
+  int nOptions;              /* 16 ignored (RIMQPGO_CLIENT) */
   int hRequestQ;             /* 20 queue the message is put on (opened on this connection) */
-  int nGetOptions;           /* 24 ignored (8449) */
+  int nGetOptions;           /* 24 ignored (RIMQGMO_CLIENT) */
   int nReserved;             /* 28 ignored (1) */
   int hReplyQ;               /* 32 carried */
   int nTimeout;              /* 36 seconds; carried */
@@ -195,7 +209,7 @@ RIMQAPI_API void RIMQ_Connect(int nProtocol, const char *pszAddress, int nPort, 
                               int *phConn, int *pnCompCode, int *pnReason);
 
 /* Opens the queue named in the descriptor (created on first use); *phObj receives the handle, or
- * -1 on failure. Open options are ignored (the bus client passes 135). The queue becomes the one
+ * -1 on failure. Open options are ignored (the bus client passes RIMQOO_CLIENT). The queue becomes the one
  * RIMQ_Get2 reads on this connection. Failures: 2018, 2044, 2085, 2019 (null phObj), 2071. */
 RIMQAPI_API void RIMQ_Open(int hConn, const RIMQOD *pObjDesc, int nOpenOptions, int *phObj,
                            int *pnCompCode, int *pnReason);

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <random>
 
-#include "core/packet_value.h"
-#include "text_escape.h"
+#include "request.h"
+#include "wire/text_escape.h"
 
 namespace veltemu::testing {
 
@@ -28,16 +28,12 @@ std::vector<std::string> WireAnswer::Parts() const {
 }
 
 std::string WireAnswer::Value(std::string_view name) const {
-  const std::string text = Text();
-  std::vector<char> out(text.size() + 2);
-  const std::string key(name);
-  if (velt::LookupPacketValue(text, key.c_str(), out.data(), static_cast<int>(out.size() - 1)) != 0) return "?";
-  return out.data();
+  return Request::Parse(velt::wire::PacketHeader{}, Text()).Value(name).value_or("?");
 }
 
 std::string RequestText(const std::vector<std::pair<std::string, std::string>>& pairs) {
   std::string text = "_CA=2.4&_ENDIAN=0";
-  for (const auto& [name, value] : pairs) text += "&" + PacketEscaped(name) + "=" + PacketEscaped(value);
+  for (const auto& [name, value] : pairs) text += "&" + velt::wire::Escaped(name, velt::wire::kPairEscapes) + "=" + velt::wire::Escaped(value, velt::wire::kPairEscapes);
   return text;
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "rimq_test_client.h"
-#include "transport/packet_header.h"
+#include "wire/packet_header.h"
 
 namespace veltemu::testing {
 

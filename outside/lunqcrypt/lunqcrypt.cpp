@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "outside/lunqcrypt/password_transform.h"
+#include "password_transform.h"
 
 extern "C" LUNQCRYPT_API int EncryptPassword(const char* user, const char* password, char* out, int outSize) {
   if (!out || outSize < 1) return LUNQCRYPT_ERR_ARGUMENT;

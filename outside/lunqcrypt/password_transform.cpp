@@ -1,6 +1,6 @@
 // HMAC-SHA-256 through OpenSSL's EVP_MAC; the zero byte between user and password keeps
 // ("ab", "c") and ("a", "bc") apart.
-#include "outside/lunqcrypt/password_transform.h"
+#include "password_transform.h"
 
 #include <openssl/core_names.h>
 #include <openssl/evp.h>

@@ -7,29 +7,19 @@
 #include <cstring>
 
 #include "rimqapi.h"
-#include "transport/packet_header.h"
+#include "wire/packet_header.h"
+#include "wire/queue_records.h"
 #include "veltplugin_example.h"
 
 namespace velt::plugin_example {
 namespace {
 
-constexpr int kOpenOptions = 135;
-constexpr int kGetOptions = 8449;
-constexpr int kGetBufferBytes = 32672;     // the most one get of the bus client accepts
 constexpr std::size_t kMaxJoinedText = 99999;   // the widest value of the header's length field
 
 int Failure(int reason) { return reason != 0 ? reason : VELTPLUGIN_EXAMPLE_ERR_QUEUE; }
 
-template <std::size_t N>
-void SetRecordId(char (&field)[N], const char* text) {
-  std::memset(field, 0, N);
-  std::memcpy(field, text, std::strlen(text));
-}
-
 RIMQMD Descriptor(char messageType) {
-  RIMQMD md{};
-  SetRecordId(md.szStrucId, RIMQ_MD_STRUC_ID);
-  SetRecordId(md.szVersion, RIMQ_RECORD_VERSION);
+  RIMQMD md = wire::QueueRecord<RIMQMD>(RIMQ_MD_STRUC_ID);
   md.cMsgType = messageType;
   md.nFormat = 5;
   return md;
@@ -43,14 +33,10 @@ void SetCorrelation(RIMQMD& md, int number) {
 }
 
 int OpenQueue(int connection, const std::string& name, int& queue) {
-  RIMQOD od{};
-  SetRecordId(od.szStrucId, RIMQ_OD_STRUC_ID);
-  SetRecordId(od.szVersion, RIMQ_RECORD_VERSION);
-  std::memcpy(od.szObjectName, name.data(), name.size());   // at most 32, checked by the parser
-  od.nObjectType = 1;
+  const RIMQOD od = wire::QueueDescriptor(name.c_str());   // at most 32 characters, checked by the parser
   int cc = 0;
   int reason = 0;
-  RIMQ_Open(connection, &od, kOpenOptions, &queue, &cc, &reason);
+  RIMQ_Open(connection, &od, wire::kOpenOptions, &queue, &cc, &reason);
   return cc == RIMQCC_FAILED ? Failure(reason) : 0;
 }
 
@@ -99,11 +85,7 @@ int ExampleLink::Send(const char* data, int length) {
   SetCorrelation(md, 0);
   std::memcpy(md.szReplyToQ, answerName_, sizeof md.szReplyToQ);
   md.nMsgLength = length;
-  RIMQPMO pmo{};
-  SetRecordId(pmo.szStrucId, RIMQ_PMO_STRUC_ID);
-  SetRecordId(pmo.szVersion, RIMQ_RECORD_VERSION);
-  pmo.nOptions = RIMQPMO_NEW_MSG_ID;
-  pmo.nTimeout = timeoutSeconds_;
+  const RIMQPMO pmo = wire::PutOptions(true, timeoutSeconds_);
   int cc = 0;
   int reason = 0;
   RIMQ_Put(connection_, requestQueue_, &md, &pmo, length, data, &cc, &reason);
@@ -118,22 +100,17 @@ int ExampleLink::GetPacket(int& received) {
   RIMQMD md = Descriptor(2);
   std::memcpy(md.abMsgId, messageId_, sizeof md.abMsgId);
   SetCorrelation(md, nextCorrelation_);
-  RIMQGMO gmo{};
-  SetRecordId(gmo.szStrucId, RIMQ_GMO_STRUC_ID);
-  SetRecordId(gmo.szVersion, RIMQ_RECORD_VERSION);
-  gmo.nOptions = kGetOptions;
-  gmo.nWaitInterval = timeoutSeconds_;
-  gmo.nMatchOptions = RIMQMO_MATCH_MSG_AND_CORREL_ID;
+  const RIMQGMO gmo = wire::GetOptions(timeoutSeconds_, RIMQMO_MATCH_MSG_AND_CORREL_ID);
   int cc = 0;
   int reason = 0;
-  RIMQ_Get(connection_, answerQueue_, &md, &gmo, kGetBufferBytes, packet_.data(), &received, &cc, &reason);
+  RIMQ_Get(connection_, answerQueue_, &md, &gmo, wire::kGetBufferBytes, packet_.data(), &received, &cc, &reason);
   return cc == RIMQCC_FAILED ? Failure(reason) : 0;
 }
 
 int ExampleLink::Receive(char** buffer, int* length) {
   if (connection_ < 0) return VELTPLUGIN_EXAMPLE_ERR_NOT_CONNECTED;
   if (!sent_) return VELTPLUGIN_EXAMPLE_ERR_NOTHING_SENT;
-  packet_.resize(kGetBufferBytes);
+  packet_.resize(wire::kGetBufferBytes);
   std::vector<char> text;
   char header[wire::kHeaderBytes];
   for (;;) {

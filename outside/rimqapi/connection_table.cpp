@@ -1,5 +1,5 @@
 // Handle numbers count up from 1 and are not reused within the process.
-#include "outside/rimqapi/connection_table.h"
+#include "connection_table.h"
 
 namespace velt::rimq {
 

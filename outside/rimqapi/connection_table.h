@@ -8,7 +8,7 @@
 #include <shared_mutex>
 #include <unordered_map>
 
-#include "outside/rimqapi/queue_connection.h"
+#include "queue_connection.h"
 
 namespace velt::rimq {
 

@@ -1,5 +1,5 @@
 // Envelope encoding and the match keys shared by the in-process and Redis engines.
-#include "outside/rimqapi/envelope.h"
+#include "envelope.h"
 
 #include <algorithm>
 #include <cstring>

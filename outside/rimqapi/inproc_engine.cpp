@@ -1,7 +1,7 @@
 // Embedded engine: queues with message indexes by match key, waiters, expiry and interrupt.
 // Locking: each queue has one mutex over its messages, indexes and waiters; a connection's own
 // mutex guards its interrupt state and is always taken before a queue's, never after.
-#include "outside/rimqapi/inproc_engine.h"
+#include "inproc_engine.h"
 
 #include <algorithm>
 #include <atomic>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string_view>
 
-#include "outside/rimqapi/queue_connection.h"
+#include "queue_connection.h"
 
 namespace velt::rimq {
 

@@ -1,5 +1,5 @@
 // Assigned message ids: 18 bytes (process id, random salt, counter) written as 24 Base64 characters.
-#include "outside/rimqapi/message_id.h"
+#include "message_id.h"
 
 #include <pthread.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // Helpers every engine shares.
-#include "outside/rimqapi/queue_connection.h"
+#include "queue_connection.h"
 
 #include <algorithm>
 

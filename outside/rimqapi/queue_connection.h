@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "outside/rimqapi/envelope.h"
+#include "envelope.h"
 
 namespace velt::rimq {
 

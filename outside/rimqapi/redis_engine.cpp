@@ -1,6 +1,6 @@
 // Redis engine over hiredis: connect and log in, scripts by SHA, puts and single-round-trip gets,
 // chained bounded waits, and an interrupt that shuts the socket of a blocked get.
-#include "outside/rimqapi/redis_engine.h"
+#include "redis_engine.h"
 
 #include <hiredis/hiredis.h>
 #include <pthread.h>
@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "outside/rimqapi/redis_scripts.h"
-#include "outside/rimqapi/settings.h"
+#include "redis_scripts.h"
+#include "settings.h"
 
 namespace velt::rimq {
 namespace {

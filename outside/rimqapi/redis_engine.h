@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "outside/rimqapi/queue_connection.h"
+#include "queue_connection.h"
 
 namespace velt::rimq {
 

@@ -1,7 +1,7 @@
 // Lua texts of the Redis engine: claim-or-wait, put-or-hand-over, and leave-the-wait.
 // Index and waiter lists are cleaned lazily at their heads, so each script costs O(1) in the
 // queue depth; scanning a waiter list costs the number of getters waiting on that one key.
-#include "outside/rimqapi/redis_scripts.h"
+#include "redis_scripts.h"
 
 namespace velt::rimq {
 namespace {

@@ -9,11 +9,11 @@
 #include <string>
 #include <string_view>
 
-#include "outside/rimqapi/connection_table.h"
-#include "outside/rimqapi/inproc_engine.h"
-#include "outside/rimqapi/message_id.h"
-#include "outside/rimqapi/redis_engine.h"
-#include "outside/rimqapi/settings.h"
+#include "connection_table.h"
+#include "inproc_engine.h"
+#include "message_id.h"
+#include "redis_engine.h"
+#include "settings.h"
 
 namespace velt::rimq {
 namespace {

@@ -1,5 +1,5 @@
 // Process-wide options, read by every connection at each use.
-#include "outside/rimqapi/settings.h"
+#include "settings.h"
 
 #include <atomic>
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "veltcli.h"
-#include "veltcli/cert/test_pki.h"
+#include "cert/test_pki.h"
 
 using velt::cert::testing::MakePki;
 using velt::cert::testing::TempDir;

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "veltcli/cert/cert_functions.h"
-#include "veltcli/cert/openssl_ptr.h"
-#include "veltcli/cert/test_pki.h"
+#include "cert/cert_functions.h"
+#include "cert/openssl_ptr.h"
+#include "cert/test_pki.h"
 
 using namespace velt::cert;
 using velt::cert::testing::MakePki;

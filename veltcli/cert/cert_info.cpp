@@ -11,8 +11,8 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "veltcli/cert/cert_functions.h"
-#include "veltcli/cert/openssl_ptr.h"
+#include "cert/cert_functions.h"
+#include "cert/openssl_ptr.h"
 
 namespace velt::cert {
 namespace {

@@ -15,8 +15,8 @@
 #include <new>
 #include <string>
 
-#include "veltcli/cert/cert_functions.h"
-#include "veltcli/cert/openssl_ptr.h"
+#include "cert/cert_functions.h"
+#include "cert/openssl_ptr.h"
 
 namespace velt::cert {
 namespace {

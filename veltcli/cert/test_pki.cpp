@@ -1,5 +1,5 @@
 // Test PKI: RSA keys of a chosen size and self-signed certificates through OpenSSL.
-#include "veltcli/cert/test_pki.h"
+#include "cert/test_pki.h"
 
 #include <openssl/pem.h>
 #include <openssl/rsa.h>
@@ -12,7 +12,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "veltcli/cert/openssl_ptr.h"
+#include "cert/openssl_ptr.h"
 
 namespace velt::cert::testing {
 namespace {

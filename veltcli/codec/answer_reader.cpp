@@ -6,7 +6,8 @@
 
 #include "codec/cbase64.h"
 #include "codec/packet_text.h"
-#include "core/packet_value.h"
+#include "support/packet_value.h"
+#include "wire/text_escape.h"
 
 namespace velt {
 namespace {
@@ -16,18 +17,18 @@ constexpr std::string_view kMarkerPrefix = "_BASE64_";
 // Decodes a raw value into the value buffer; false when the buffer cannot grow.
 bool DecodeIntoValueBuffer(RsState& rs, std::string_view raw, std::size_t& length) {
   if (!rs.valueBuf.Reserve(raw.size() + 1)) return false;
-  length = PacketDecode(raw, rs.valueBuf.Data(), raw.size());
+  length = wire::Unescape(raw, rs.valueBuf.Data(), raw.size(), wire::kPairEscapes);
   rs.valueBuf.Data()[length] = '\0';
   return true;
 }
 
 }  // namespace
 
-int GetValue(CLUNQCliBase& session, const char* name, char* out, int len) noexcept {
+int GetValue(velt::PacketSession& session, const char* name, char* out, int len) noexcept {
   return LookupPacketValue(PacketText(session), name, out, len);
 }
 
-int GetVal(CLUNQCliBase& session, const char* name, unsigned char** data, long* length) noexcept {
+int GetVal(velt::PacketSession& session, const char* name, unsigned char** data, long* length) noexcept {
   if (name == nullptr || data == nullptr || length == nullptr) return 11;
   *data = nullptr;
   *length = 0;
@@ -36,7 +37,7 @@ int GetVal(CLUNQCliBase& session, const char* name, unsigned char** data, long* 
   return LookupBinary(session, key, data, length);
 }
 
-int LookupBinary(CLUNQCliBase& session, std::string_view name, unsigned char** data, long* length) noexcept {
+int LookupBinary(velt::PacketSession& session, std::string_view name, unsigned char** data, long* length) noexcept {
   RsState& rs = session.rs;
   const std::string_view text = PacketText(session);
   std::string_view raw;

@@ -18,7 +18,7 @@ std::string Bytes(const unsigned char* data, long length) {
 }
 
 TEST(AnswerReader, GetValueCodes) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   char out[8] = "#######";
   EXPECT_EQ(velt::GetValue(s, "k", out, 4), 2) << "a fresh session has no packet text";
   Answer(s, "k=abcd&e=&n=1@26", true);
@@ -38,7 +38,7 @@ TEST(AnswerReader, GetValueCodes) {
 }
 
 TEST(AnswerReader, GetValTextAndBinary) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   ASSERT_EQ(velt::BeginWrite(s), 0);
   const unsigned char bytes[] = {0x00, 0xFF, '&', '=', 0x10};
   ASSERT_EQ(velt::StoreBinary(s, "bin", bytes, sizeof bytes), 0);

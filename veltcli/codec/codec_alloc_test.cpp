@@ -11,7 +11,7 @@
 #include "codec/request_writer.h"
 #include "codec/rs_cursor.h"
 #include "codec/table_writer.h"
-#include "core/alloc_hook.h"
+#include "support/alloc_hook.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ void Expect(int rc, std::set<int> memoryCodes, const char* step) {
   }
 }
 
-void BuildAndRead(CLUNQCliBase& s) {
+void BuildAndRead(velt::PacketSession& s) {
   const unsigned char blob[] = {1, 2, 3, 4, 5};
   const std::string wide = "k," + std::string(2500, 'w');
   const std::string longCell(3000, 'c');
@@ -64,7 +64,7 @@ void BuildAndRead(CLUNQCliBase& s) {
 TEST(CodecAllocation, EveryFailureHasItsCode) {
   int failures = 0;
   for (int n = 1; n < 400; ++n) {
-    CLUNQCliBase s;
+    velt::PacketSession s;
     g_failed = false;
     g_countdown = n;
     velt::SetAllocationHook(&FailNth);

@@ -6,14 +6,14 @@
 #include <string>
 #include <utility>
 
-#include "core/session.h"
+#include "codec/packet_session.h"
 
 namespace velt::test {
 
-inline std::string Text(const CLUNQCliBase& session) { return session.packet.Text(); }
+inline std::string Text(const velt::PacketSession& session) { return session.packet.Text(); }
 
 // Puts an answer (part) into the session as the service-call code does.
-inline void Answer(CLUNQCliBase& session, const std::string& text, bool last) {
+inline void Answer(velt::PacketSession& session, const std::string& text, bool last) {
   session.StoreAnswerText(text.data(), text.size());
   session.answerFlags = last ? 1 : 0;
 }
@@ -23,7 +23,7 @@ class ScriptedParts : public IAnswerSource {
  public:
   explicit ScriptedParts(int failure = 2033) : failure_(failure) {}
   void Add(std::string text, bool last) { parts_.emplace_back(std::move(text), last); }
-  int ContinueReading(CLUNQCliBase& session) override {
+  int ContinueReading(velt::PacketSession& session) override {
     ++pulls;
     if (parts_.empty()) return failure_;
     Answer(session, parts_.front().first, parts_.front().second);

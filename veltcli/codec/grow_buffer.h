@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstddef>
 
-#include "core/alloc_hook.h"
+#include "support/alloc_hook.h"
 
 namespace velt {
 

@@ -1,14 +1,13 @@
-// The remembered text length, packet-buffer growth and the cell escaping of table rows.
+// The remembered text length and packet-buffer growth.
 #include "codec/packet_text.h"
 
-#include "core/packet_value.h"
 
 #include <climits>
 #include <cstring>
 
 namespace velt {
 
-std::string_view PacketText(CLUNQCliBase& session) noexcept {
+std::string_view PacketText(PacketSession& session) noexcept {
   RsState& rs = session.rs;
   const char* data = session.packet.Data();
   const int capacity = session.packet.Capacity();
@@ -23,7 +22,7 @@ std::string_view PacketText(CLUNQCliBase& session) noexcept {
   return std::string_view(data, static_cast<std::size_t>(length));
 }
 
-void SetPacketTextLength(CLUNQCliBase& session, std::size_t length) noexcept {
+void SetPacketTextLength(PacketSession& session, std::size_t length) noexcept {
   RsState& rs = session.rs;
   rs.textLength = static_cast<int>(length);
   rs.textData = session.packet.Data();
@@ -31,7 +30,7 @@ void SetPacketTextLength(CLUNQCliBase& session, std::size_t length) noexcept {
   rs.textRevision = session.packetRevision;
 }
 
-bool PacketRoom(CLUNQCliBase& session, std::size_t length, std::size_t extra) noexcept {
+bool PacketRoom(PacketSession& session, std::size_t length, std::size_t extra) noexcept {
   const std::size_t capacity = static_cast<std::size_t>(session.packet.Capacity());
   const std::size_t limit = static_cast<std::size_t>(INT_MAX);
   if (extra > limit || length > limit - extra - kPacketSlack - 1) return false;
@@ -40,30 +39,6 @@ bool PacketRoom(CLUNQCliBase& session, std::size_t length, std::size_t extra) no
   const std::size_t half = capacity + capacity / 2;
   const std::size_t target = needed < half && half <= limit ? half : needed;
   return session.packet.Grow(target);
-}
-
-std::size_t CellEscape(std::string_view cell, char* out) noexcept {
-  std::size_t n = 0;
-  for (const char c : cell) {
-    if (c == ',') {
-      std::memcpy(out + n, "@2C", 3);
-      n += 3;
-    } else if (c == '@') {
-      std::memcpy(out + n, "@40", 3);
-      n += 3;
-    } else {
-      out[n++] = c;
-    }
-  }
-  return n;
-}
-
-std::size_t CellDecode(std::string_view raw, char* out, std::size_t len) noexcept {
-  return DecodeEscapes(raw, out, len, [](char x, char y) -> char {
-    if (x == '2' && y == 'C') return ',';
-    if (x == '4' && y == '0') return '@';
-    return 0;
-  });
 }
 
 }  // namespace velt

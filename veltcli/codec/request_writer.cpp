@@ -10,7 +10,8 @@
 #include "codec/packet_text.h"
 #include "codec/table_writer.h"
 #include "core/frame_state.h"
-#include "core/packet_value.h"
+#include "support/packet_value.h"
+#include "wire/text_escape.h"
 
 namespace velt {
 namespace {
@@ -26,7 +27,7 @@ class LedPattern {
       out = large_.Data();
     }
     out[0] = '&';
-    std::size_t n = 1 + PacketEscape(name, out + 1);
+    std::size_t n = 1 + wire::Escape(name, out + 1, wire::kPairEscapes);
     out[n++] = '=';
     text_ = std::string_view(out, n);
     return true;
@@ -55,7 +56,7 @@ std::size_t RemovePair(char* data, std::size_t length, const LedPattern& pattern
 
 }  // namespace
 
-int StorePair(CLUNQCliBase& session, std::string_view name, std::string_view value) noexcept {
+int StorePair(velt::PacketSession& session, std::string_view name, std::string_view value) noexcept {
   const std::size_t length = PacketText(session).size();
   if (value.size() > static_cast<std::size_t>(INT_MAX) / 4 || name.size() > static_cast<std::size_t>(INT_MAX) / 4 ||
       !PacketRoom(session, length, 2 + 3 * name.size() + 3 * value.size())) {
@@ -79,24 +80,24 @@ int StorePair(CLUNQCliBase& session, std::string_view name, std::string_view val
   const std::string_view head = pattern.EscapedNameAndEquals();
   std::memcpy(data + n, head.data(), head.size());
   n += head.size();
-  n += PacketEscape(value, data + n);
+  n += wire::Escape(value, data + n, wire::kPairEscapes);
   data[n] = '\0';
   SetPacketTextLength(session, n);
   return 0;
 }
 
-int StoreIntPair(CLUNQCliBase& session, std::string_view name, long long value) noexcept {
+int StoreIntPair(velt::PacketSession& session, std::string_view name, long long value) noexcept {
   char digits[24];
   const int n = std::snprintf(digits, sizeof digits, "%lld", value);
   return StorePair(session, name, std::string_view(digits, static_cast<std::size_t>(n)));
 }
 
-int SetValue(CLUNQCliBase& session, const char* name, const char* value) noexcept {
+int SetValue(velt::PacketSession& session, const char* name, const char* value) noexcept {
   if (value == nullptr) return 2;
   return StorePair(session, name != nullptr ? name : "", value);
 }
 
-int StoreBinary(CLUNQCliBase& session, const char* name, const unsigned char* data, long length) noexcept {
+int StoreBinary(velt::PacketSession& session, const char* name, const unsigned char* data, long length) noexcept {
   if (name == nullptr || data == nullptr) return 11;
   const std::size_t nameLength = std::strlen(name);
   if (nameLength >= kMaxValueName) return 12;
@@ -112,7 +113,7 @@ int StoreBinary(CLUNQCliBase& session, const char* name, const unsigned char* da
   return StorePair(session, markerText, std::string_view(text, textLength));
 }
 
-void ResetTableState(CLUNQCliBase& session) noexcept {
+void ResetTableState(velt::PacketSession& session) noexcept {
   RsState& rs = session.rs;
   rs.nRsCount = rs.nCurRow = rs.nFirstRow = rs.nLastRow = rs.nColNum = 0;
   rs.szCursorName[0] = '\0';
@@ -121,7 +122,7 @@ void ResetTableState(CLUNQCliBase& session) noexcept {
   rs.tableListLength = 0;
 }
 
-int ResetRequest(CLUNQCliBase& session) noexcept {
+int ResetRequest(velt::PacketSession& session) noexcept {
   ResetTableState(session);
   if (!session.packet.Reset()) return 1;
   SetPacketTextLength(session, 0);
@@ -130,14 +131,14 @@ int ResetRequest(CLUNQCliBase& session) noexcept {
   return 0;
 }
 
-int BeginWrite(CLUNQCliBase& session) noexcept {
+int BeginWrite(velt::PacketSession& session) noexcept {
   session.commTime = 0;
   session.answerScanPosition = 0;
   session.servicePrefix[0] = '\0';
   return ResetRequest(session);
 }
 
-int CompleteRequest(CLUNQCliBase& session) noexcept {
+int CompleteRequest(velt::PacketSession& session) noexcept {
   RsState& rs = session.rs;
   if (rs.nCurRow <= 0) return 0;
   if (CloseTable(session) != 0) return 1;
@@ -153,7 +154,7 @@ int CompleteRequest(CLUNQCliBase& session) noexcept {
   if (!list.empty()) {
     std::memcpy(data + n, "&_TL=", 5);
     n += 5;
-    n += PacketEscape(list, data + n);
+    n += wire::Escape(list, data + n, wire::kPairEscapes);
   }
   data[n] = '\0';
   SetPacketTextLength(session, n);

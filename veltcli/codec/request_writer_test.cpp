@@ -30,7 +30,7 @@ class RequestWriter : public ::testing::Test {
     EXPECT_EQ(after.compare(0, before.size(), before), 0) << "only appended: " << after;
     return after.substr(before.size());
   }
-  CLUNQCliBase s;
+  velt::PacketSession s;
 };
 
 TEST_F(RequestWriter, WorkedExampleByteForByte) {

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstring>
 
-#include "core/alloc_hook.h"
+#include "support/alloc_hook.h"
 
 namespace velt {
 namespace {

@@ -12,18 +12,18 @@
 #include "codec/packet_text.h"
 #include "codec/request_writer.h"
 #include "codec/rs_columns.h"
-#include "core/alloc_hook.h"
-#include "core/decimal.h"
-#include "core/packet_value.h"
+#include "support/alloc_hook.h"
+#include "support/decimal.h"
+#include "support/packet_value.h"
+#include "wire/text_escape.h"
 
 namespace velt {
 namespace {
 
 constexpr std::size_t kRowChars = RsState::kRowTextSize - 1;
 
-bool AnswerComplete(const CLUNQCliBase& session) { return (session.answerFlags & 1) != 0; }
 
-int PullAnswerPart(CLUNQCliBase& session) {
+int PullAnswerPart(velt::PacketSession& session) {
   const int rc = session.ContinueReading();
   if (rc == 0) session.answerScanPosition = 0;
   return rc;
@@ -44,7 +44,7 @@ int ClampRow(long long row) {
 }
 
 // Looks up _EORS_<table>: its row number, or -1 when the table's end is not in this part.
-bool FindTableEnd(CLUNQCliBase& session, int table, int& lastRow) {
+bool FindTableEnd(velt::PacketSession& session, int table, int& lastRow) {
   char name[32];
   char value[11];
   std::snprintf(name, sizeof name, "_EORS_%d", table);
@@ -79,7 +79,7 @@ Descriptor SplitDescriptor(std::string_view text) {
 
 // Column names from _RS_FIELDS_<table> when the descriptor refers to it: 0, 10 + the lookup's
 // code, or 101 when the name buffer cannot grow.
-int ReadSeparateNames(CLUNQCliBase& session) {
+int ReadSeparateNames(velt::PacketSession& session) {
   RsState& rs = session.rs;
   char reference[32];
   std::snprintf(reference, sizeof reference, "$_RS_FIELDS_%d", rs.nRsCount);
@@ -95,11 +95,11 @@ int ReadSeparateNames(CLUNQCliBase& session) {
 }
 
 // Takes the descriptor (decoded into the name buffer, which then keeps only the names).
-int OpenDescriptor(CLUNQCliBase& session, std::string_view raw) {
+int OpenDescriptor(velt::PacketSession& session, std::string_view raw) {
   RsState& rs = session.rs;
   if (!rs.colNames.Reserve(raw.size() + 1 > 2049 ? raw.size() + 1 : 2049)) return 101;
   char* buffer = rs.colNames.Data();
-  const std::size_t n = PacketDecode(raw, buffer, raw.size());
+  const std::size_t n = wire::Unescape(raw, buffer, raw.size(), wire::kPairEscapes);
   const Descriptor d = SplitDescriptor(std::string_view(buffer, n));
   rs.nRsCount += 1;
   const std::size_t cursorChars =
@@ -138,28 +138,14 @@ std::size_t RowKey(long long row, char* out) {
 // Packet-decodes the row value starting at `start` into `out` (at most 12191 characters, then
 // terminated) in one pass that also finds the "&" ending it: `next` becomes that offset, or 0
 // when the value runs to the end of the text. Returns the decoded length.
-// The byte an "@xy" packet escape stands for, or 0.
-char PacketEscapeOf(char x, char y) {
-  if (x == '2' && y == '5') return '%';
-  if (x == '2' && y == '6') return '&';
-  if (x == '3' && y == 'D') return '=';
-  if (x == '4' && y == '0') return '@';
-  return 0;
-}
-
 std::size_t DecodeRowValue(std::string_view text, std::size_t start, char* out, int& next) {
   const char* p = text.data() + start;
   const char* const end = text.data() + text.size();
   const char* const limit = end - p > static_cast<std::ptrdiff_t>(kRowChars) ? p + kRowChars : end;
   std::size_t n = 0;
   while (p < limit && *p != '&') {
-    char c = *p++;
-    if (c == '@' && limit - p >= 2) {
-      if (const char u = PacketEscapeOf(p[0], p[1])) {
-        c = u;
-        p += 2;
-      }
-    }
+    char c = *p;
+    p += c == '@' && wire::UnescapeAt(p, limit, wire::kPairEscapes, c) ? 3 : 1;
     out[n++] = c;
   }
   out[n] = '\0';
@@ -173,7 +159,7 @@ std::size_t DecodeRowValue(std::string_view text, std::size_t start, char* out, 
 
 // Finds row `row` and decodes its value into szRowText (returning its length); moves the search
 // hint past it. A forward walk finds each row right at the hint.
-bool FindRow(CLUNQCliBase& session, long long row, std::size_t& rowLength) {
+bool FindRow(velt::PacketSession& session, long long row, std::size_t& rowLength) {
   RsState& rs = session.rs;
   const std::string_view text = PacketText(session);
   char pattern[32];
@@ -217,15 +203,8 @@ bool SplitCells(RsState& rs, std::size_t rowLength) {
       const std::size_t room = static_cast<std::size_t>(cell.nValueSize) - 1 - n;
       const char* const stopAt = static_cast<std::size_t>(end - p) < room ? end : p + room;
       while (p < stopAt && *p != ',') {
-        char c = *p++;
-        if (c == '@' && end - p >= 2) {
-          if (p[0] == '2' && p[1] == 'C') {
-            c = ',';
-            p += 2;
-          } else if (p[0] == '4' && p[1] == '0') {
-            p += 2;
-          }
-        }
+        char c = *p;
+        p += c == '@' && wire::UnescapeAt(p, end, wire::kCellEscapes, c) ? 3 : 1;
         out[n++] = c;
       }
       if (p >= end || *p == ',') break;
@@ -285,37 +264,37 @@ std::string_view ColumnNames(RsState& rs) {
 
 }  // namespace
 
-int RsMore(CLUNQCliBase& session) noexcept {
+int RsMore(velt::PacketSession& session) noexcept {
   char name[32];
   std::snprintf(name, sizeof name, "_RS_%d", session.rs.nRsCount + 1);
   std::string_view raw;
   while (!FindRawValue(PacketText(session), name, raw)) {
-    if (AnswerComplete(session)) return 1;
+    if (session.AnswerComplete()) return 1;
     if (PullAnswerPart(session) != 0) return 3;
   }
   return OpenDescriptor(session, raw);
 }
 
-int RsOpen(CLUNQCliBase& session) noexcept {
+int RsOpen(velt::PacketSession& session) noexcept {
   ResetTableState(session);
   return RsMore(session) == 0 ? 0 : 1;
 }
 
-int SQLNumResultCols(CLUNQCliBase& session, int* columns) noexcept {
+int SQLNumResultCols(velt::PacketSession& session, int* columns) noexcept {
   if (columns == nullptr) return -1;
   const int rc = session.rs.nColNum == 0 && RsMore(session) != 0 ? 1 : 0;
   *columns = session.rs.nColNum;
   return rc;
 }
 
-int RsFetchRow(CLUNQCliBase& session) noexcept {
+int RsFetchRow(velt::PacketSession& session) noexcept {
   RsState& rs = session.rs;
   std::size_t rowLength = 0;
   for (;;) {
     rs.szRowText[0] = '\0';
     if (rs.nCurRow == rs.nLastRow || rs.nCurRow == INT_MAX) return 1;
     if (FindRow(session, static_cast<long long>(rs.nCurRow) + 1, rowLength)) break;
-    if (AnswerComplete(session)) return 1;
+    if (session.AnswerComplete()) return 1;
     if (PullAnswerPart(session) != 0) return 2;
     FindTableEnd(session, rs.nRsCount, rs.nLastRow);
   }
@@ -323,9 +302,9 @@ int RsFetchRow(CLUNQCliBase& session) noexcept {
   return SplitCells(rs, rowLength) ? 0 : 4;
 }
 
-int RsFetchRowScroll(CLUNQCliBase& session, int orientation, int offset) noexcept {
+int RsFetchRowScroll(velt::PacketSession& session, int orientation, int offset) noexcept {
   RsState& rs = session.rs;
-  if (!AnswerComplete(session)) return 101;
+  if (!session.AnswerComplete()) return 101;
   // The bounds of each orientation as the fetch orientations define them; "first" and "last"
   // have none, so on a table whose end is unknown they still reach rows of the part in hand.
   long long target;
@@ -360,15 +339,15 @@ int RsFetchRowScroll(CLUNQCliBase& session, int orientation, int offset) noexcep
   return SplitCells(rs, rowLength) ? 0 : 4;
 }
 
-int RsClose(CLUNQCliBase& session) noexcept {
+int RsClose(velt::PacketSession& session) noexcept {
   if (session.rs.nCurRow == session.rs.nLastRow) return 0;
-  while (!AnswerComplete(session)) {
+  while (!session.AnswerComplete()) {
     if (PullAnswerPart(session) != 0) return 1;
   }
   return 0;
 }
 
-int RsGetCol(CLUNQCliBase& session, int column, char* out) noexcept {
+int RsGetCol(velt::PacketSession& session, int column, char* out) noexcept {
   RsState& rs = session.rs;
   if (out == nullptr) return 1;
   if (column < 1 || column > rs.nColSlots) return 2;
@@ -377,7 +356,7 @@ int RsGetCol(CLUNQCliBase& session, int column, char* out) noexcept {
   return 0;
 }
 
-int RsGetColByName(CLUNQCliBase& session, const char* column, char* out) noexcept {
+int RsGetColByName(velt::PacketSession& session, const char* column, char* out) noexcept {
   const tagRsColumn* slot = FindColumn(session.rs, column);
   if (slot == nullptr) {
     if (out != nullptr) out[0] = '\0';
@@ -386,7 +365,7 @@ int RsGetColByName(CLUNQCliBase& session, const char* column, char* out) noexcep
   return RsGetCol(session, slot->nIndex + 1, out);
 }
 
-int RsGetVal(CLUNQCliBase& session, int column, unsigned char** data, long* length) noexcept {
+int RsGetVal(velt::PacketSession& session, int column, unsigned char** data, long* length) noexcept {
   RsState& rs = session.rs;
   if (data == nullptr || length == nullptr) return -1;
   *data = nullptr;
@@ -408,7 +387,7 @@ int RsGetVal(CLUNQCliBase& session, int column, unsigned char** data, long* leng
   return 0;
 }
 
-int RsGetValByName(CLUNQCliBase& session, const char* column, unsigned char** data, long* length) noexcept {
+int RsGetValByName(velt::PacketSession& session, const char* column, unsigned char** data, long* length) noexcept {
   const tagRsColumn* slot = FindColumn(session.rs, column);
   if (slot == nullptr) {
     if (data != nullptr) *data = nullptr;
@@ -418,7 +397,7 @@ int RsGetValByName(CLUNQCliBase& session, const char* column, unsigned char** da
   return RsGetVal(session, slot->nIndex + 1, data, length);
 }
 
-int RsGetColName(CLUNQCliBase& session, int column, char* out, int len, bool trim) noexcept {
+int RsGetColName(velt::PacketSession& session, int column, char* out, int len, bool trim) noexcept {
   if (out == nullptr || len <= 0) return 1;
   std::string_view field;
   if (!NthField(ColumnNames(session.rs), ',', column, field)) return 1;
@@ -433,7 +412,7 @@ int RsGetColName(CLUNQCliBase& session, int column, char* out, int len, bool tri
   return 0;
 }
 
-int RsGetColNames(CLUNQCliBase& session, char* out, int len) noexcept {
+int RsGetColNames(velt::PacketSession& session, char* out, int len) noexcept {
   if (out == nullptr) return -1;
   const std::string_view names = ColumnNames(session.rs);
   if (len > 0 && names.size() < static_cast<std::size_t>(len)) {
@@ -445,13 +424,13 @@ int RsGetColNames(CLUNQCliBase& session, char* out, int len) noexcept {
   return -1;
 }
 
-int RsGetColNum(CLUNQCliBase& session, int* columns) noexcept {
+int RsGetColNum(velt::PacketSession& session, int* columns) noexcept {
   if (columns == nullptr) return -1;
   *columns = session.rs.nColNum;
   return 0;
 }
 
-int RsGetRowNum(CLUNQCliBase& session, int* rows) noexcept {
+int RsGetRowNum(velt::PacketSession& session, int* rows) noexcept {
   const RsState& rs = session.rs;
   if (rows == nullptr) return -1;
   if (rs.nLastRow <= 0) {
@@ -462,7 +441,7 @@ int RsGetRowNum(CLUNQCliBase& session, int* rows) noexcept {
   return 0;
 }
 
-int RsGetTableNum(CLUNQCliBase& session, int table, int* out, bool rows) noexcept {
+int RsGetTableNum(velt::PacketSession& session, int table, int* out, bool rows) noexcept {
   if (out == nullptr) return -1;
   *out = 0;
   std::string_view list;
@@ -476,7 +455,7 @@ int RsGetTableNum(CLUNQCliBase& session, int table, int* out, bool rows) noexcep
   return 0;
 }
 
-int RsGetCursorName(CLUNQCliBase& session, char* out, int len) noexcept {
+int RsGetCursorName(velt::PacketSession& session, char* out, int len) noexcept {
   if (out == nullptr) return -1;
   const std::size_t n = std::strlen(session.rs.szCursorName);
   if (len <= 0 || n >= static_cast<std::size_t>(len)) {

@@ -17,16 +17,16 @@ namespace {
 using velt::test::Answer;
 using velt::test::ScriptedParts;
 
-std::string Cell(CLUNQCliBase& s, int column) {
+std::string Cell(velt::PacketSession& s, int column) {
   std::vector<char> out(velt::RsState::kRowTextSize, '#');
   EXPECT_EQ(velt::RsGetCol(s, column, out.data()), 0);
   return out.data();
 }
 
-int RowCount(CLUNQCliBase& s, int& rows) { return velt::RsGetRowNum(s, &rows); }
+int RowCount(velt::PacketSession& s, int& rows) { return velt::RsGetRowNum(s, &rows); }
 
 TEST(RsCursor, WalksATable) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   Answer(s, "_RS_1=t;2;a,b;1&_1=x,y&_2=u,v&_EORS_1=2", true);
   ASSERT_EQ(velt::RsOpen(s), 0);
   ASSERT_EQ(velt::RsFetchRow(s), 0);
@@ -44,7 +44,7 @@ TEST(RsCursor, WalksATable) {
 }
 
 TEST(RsCursor, CellDecoding) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   Answer(s, "_RS_1=t;3;a,b,c;1&_1=1,a@402Cb&_2=p@4040q,,r,extra&_3=&_EORS_1=3", true);
   ASSERT_EQ(velt::RsOpen(s), 0);
   ASSERT_EQ(velt::RsFetchRow(s), 0);
@@ -65,7 +65,7 @@ TEST(RsCursor, CellDecoding) {
 }
 
 TEST(RsCursor, RowsOutOfOrderAndLongRows) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   const std::string longCell(13000, 'z');
   Answer(s, "_RS_1=t;1;a;1&_2=second&_1=first&_3=" + longCell + "&_EORS_1=3", true);
   ASSERT_EQ(velt::RsOpen(s), 0);
@@ -78,7 +78,7 @@ TEST(RsCursor, RowsOutOfOrderAndLongRows) {
 }
 
 TEST(RsCursor, MultiPartAnswer) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   ScriptedParts parts;
   s.answerSource = &parts;
   Answer(s, "_RS_1=t;2;a,b;1&_1=r1,x", false);
@@ -113,14 +113,14 @@ TEST(RsCursor, MultiPartAnswer) {
 }
 
 TEST(RsCursor, PullFailures) {
-  CLUNQCliBase fresh;   // incomplete, nothing to continue
+  velt::PacketSession fresh;   // incomplete, nothing to continue
   EXPECT_EQ(velt::RsOpen(fresh), 1);
   EXPECT_EQ(velt::RsMore(fresh), 3);
   int columns = -1;
   EXPECT_EQ(velt::SQLNumResultCols(fresh, &columns), 1);
   EXPECT_EQ(columns, 0);
 
-  CLUNQCliBase s;
+  velt::PacketSession s;
   ScriptedParts parts(2033);
   s.answerSource = &parts;
   Answer(s, "_RS_1=t;1;a;1&_1=x", false);
@@ -132,7 +132,7 @@ TEST(RsCursor, PullFailures) {
 }
 
 TEST(RsCursor, CloseReadsToTheEnd) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   ScriptedParts parts;
   s.answerSource = &parts;
   Answer(s, "_RS_1=t;1;a;1&_1=x&_EORS_1=1", true);
@@ -168,7 +168,7 @@ TEST(RsCursor, Scrolling) {
   for (const ScrollCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "from " << c.fromRow << " orientation " << c.orientation << " offset "
                                     << c.offset);
-    CLUNQCliBase s;
+    velt::PacketSession s;
     Answer(s, "_RS_1=t;1;a;1&_1=r1&_2=r2&_3=r3&_EORS_1=3", true);
     ASSERT_EQ(velt::RsOpen(s), 0);
     for (int i = 0; i < c.fromRow; ++i) ASSERT_EQ(velt::RsFetchRow(s), 0);
@@ -177,7 +177,7 @@ TEST(RsCursor, Scrolling) {
       EXPECT_EQ(Cell(s, 1), c.cell);
     }
   }
-  CLUNQCliBase gap;
+  velt::PacketSession gap;
   Answer(gap, "_RS_1=t;1;a;1&_1=r1&_3=r3&_EORS_1=3", true);
   ASSERT_EQ(velt::RsOpen(gap), 0);
   EXPECT_EQ(velt::RsFetchRowScroll(gap, 5, 2), 5) << "a row not in the part in hand";
@@ -185,7 +185,7 @@ TEST(RsCursor, Scrolling) {
 }
 
 TEST(RsCursor, BinaryCells) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   const std::string longCell(5000, 'L');
   Answer(s, "_RS_1=t;3;a,b,c;1&_BLOB_3_2=_BASE64__BLOB_3_2&_BASE64__BLOB_3_2=3q0A7w@3D@3D&_1=_BLOB_x_2,_BLOB_3_2," +
                 longCell + "&_EORS_1=1",
@@ -208,7 +208,7 @@ TEST(RsCursor, BinaryCells) {
 }
 
 TEST(RsCursor, ColumnNamesAndCounts) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   Answer(s, "_RS_1=" + std::string(40, 'N') + "; 2 ; a b ,\tcc\t;1&_TL=2:1;1:3;5&_EORS_1=0", true);
   ASSERT_EQ(velt::RsOpen(s), 0);
   char name[16];
@@ -250,7 +250,7 @@ TEST(RsCursor, ColumnNamesAndCounts) {
 }
 
 TEST(RsCursor, DescriptorsOfEveryLength) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   const std::string names = "c1," + std::string(3000, 'x');
   Answer(s, "_RS_1=t;2;" + names + ";1&_1=a,b&_EORS_1=1", true);
   ASSERT_EQ(velt::RsOpen(s), 0) << "a descriptor longer than 2048 characters still opens";
@@ -273,7 +273,7 @@ TEST(RsCursor, DescriptorsOfEveryLength) {
 
 // A request built with the writer reads back through the answer calls.
 TEST(RsCursor, RequestReadsBack) {
-  CLUNQCliBase s;
+  velt::PacketSession s;
   ASSERT_EQ(velt::BeginWrite(s), 0);
   ASSERT_EQ(velt::SetValue(s, "acct", "A&B=%@"), 0);
   const std::string wide = "id," + std::string(2100, 'w');

@@ -1,11 +1,11 @@
 // The table state shared by the request writer and the result-set cursor: one per session, held
-// in CLUNQCliBase. Plain data plus the buffers it owns, which the session frees when it ends.
+// in velt::PacketSession. Plain data plus the buffers it owns, which the session frees when it ends.
 #pragma once
 
 #include <cstddef>
 
 #include "codec/grow_buffer.h"
-#include "core/alloc_hook.h"
+#include "support/alloc_hook.h"
 
 // One column slot of the table writer and reader.
 struct tagRsColumn {

@@ -9,7 +9,8 @@
 #include "codec/packet_text.h"
 #include "codec/request_writer.h"
 #include "codec/rs_columns.h"
-#include "core/packet_value.h"
+#include "support/packet_value.h"
+#include "wire/text_escape.h"
 
 namespace velt {
 namespace {
@@ -17,7 +18,7 @@ namespace {
 // Column names longer than this (less the cursor name) travel as the binary value _RS_FIELDS_n.
 constexpr std::size_t kDescriptorNames = 1984;
 
-int StoreDescriptor(CLUNQCliBase& session, const char* cursorName, const char* names) {
+int StoreDescriptor(velt::PacketSession& session, const char* cursorName, const char* names) {
   const RsState& rs = session.rs;
   char name[32];
   std::snprintf(name, sizeof name, "_RS_%d", rs.nRsCount);
@@ -61,7 +62,7 @@ bool AppendTableEntry(RsState& rs) {
 
 }  // namespace
 
-int CloseTable(CLUNQCliBase& session) noexcept {
+int CloseTable(velt::PacketSession& session) noexcept {
   RsState& rs = session.rs;
   if (rs.nRsCount == 0) return 0;
   char name[32];
@@ -70,7 +71,7 @@ int CloseTable(CLUNQCliBase& session) noexcept {
   return AppendTableEntry(rs) ? 0 : 1;
 }
 
-int StartTable(CLUNQCliBase& session, const char* cursorName, int columns, const char* names, bool create) noexcept {
+int StartTable(velt::PacketSession& session, const char* cursorName, int columns, const char* names, bool create) noexcept {
   RsState& rs = session.rs;
   if (create) ResetTableState(session);
   if (CloseTable(session) != 0) return 2;
@@ -81,13 +82,13 @@ int StartTable(CLUNQCliBase& session, const char* cursorName, int columns, const
   rs.nRsCount += 1;
   rs.nColNum = columns;
   std::memcpy(rs.szCursorName, cursorName, cursorLength + 1);
-  session.answerFlags |= 1;
+  session.answerFlags |= kAnswerComplete;
   if (StoreDescriptor(session, cursorName, names) != 0) return 2;
   if (!BuildColumns(rs, columns, names)) return 2;
   return KeepNames(rs, names) ? 0 : 2;
 }
 
-int RsAddRow(CLUNQCliBase& session) noexcept {
+int RsAddRow(velt::PacketSession& session) noexcept {
   RsState& rs = session.rs;
   if (rs.nCurRow < INT_MAX - 1) rs.nCurRow += 1;
   rs.nLastRow = rs.nCurRow;
@@ -95,7 +96,7 @@ int RsAddRow(CLUNQCliBase& session) noexcept {
   return 0;
 }
 
-int RsSetCol(CLUNQCliBase& session, int column, const char* value) noexcept {
+int RsSetCol(velt::PacketSession& session, int column, const char* value) noexcept {
   RsState& rs = session.rs;
   if (value == nullptr) return 1;
   if (column < 1 || column > rs.nColNum || column > rs.nColSlots) return 2;
@@ -107,13 +108,13 @@ int RsSetCol(CLUNQCliBase& session, int column, const char* value) noexcept {
   return 0;
 }
 
-int RsSetColByName(CLUNQCliBase& session, const char* column, const char* value) noexcept {
+int RsSetColByName(velt::PacketSession& session, const char* column, const char* value) noexcept {
   const tagRsColumn* slot = FindColumn(session.rs, column);
   if (slot == nullptr) return 1;
   return RsSetCol(session, slot->nIndex + 1, value);
 }
 
-int RsSetVal(CLUNQCliBase& session, int column, const unsigned char* data, long length) noexcept {
+int RsSetVal(velt::PacketSession& session, int column, const unsigned char* data, long length) noexcept {
   if (data == nullptr) return -1;
   if (length <= 0) return RsSetCol(session, column, reinterpret_cast<const char*>(data));
   char reference[40];
@@ -122,13 +123,13 @@ int RsSetVal(CLUNQCliBase& session, int column, const unsigned char* data, long 
   return StoreBinary(session, reference, data, length);
 }
 
-int RsSetValByName(CLUNQCliBase& session, const char* column, const unsigned char* data, long length) noexcept {
+int RsSetValByName(velt::PacketSession& session, const char* column, const unsigned char* data, long length) noexcept {
   const tagRsColumn* slot = FindColumn(session.rs, column);
   if (slot == nullptr) return 1;
   return RsSetVal(session, slot->nIndex + 1, data, length);
 }
 
-int RsSaveRow(CLUNQCliBase& session) noexcept {
+int RsSaveRow(velt::PacketSession& session) noexcept {
   RsState& rs = session.rs;
   char* row = rs.szRowText;
   std::size_t n = 0;
@@ -137,7 +138,7 @@ int RsSaveRow(CLUNQCliBase& session) noexcept {
   for (int i = 0; i < slots; ++i) {
     const tagRsColumn& cell = rs.pColumns[i];
     if (n + static_cast<std::size_t>(cell.nValueLen) >= static_cast<std::size_t>(kMaxRowBytes)) break;
-    n += CellEscape(std::string_view(cell.pszValue, static_cast<std::size_t>(cell.nValueLen)), row + n);
+    n += wire::Escape(std::string_view(cell.pszValue, static_cast<std::size_t>(cell.nValueLen)), row + n, wire::kCellEscapes);
     row[n++] = ',';
     ++cells;
   }
@@ -149,7 +150,7 @@ int RsSaveRow(CLUNQCliBase& session) noexcept {
   char* data = session.packet.Data();
   std::size_t at = length;
   at += static_cast<std::size_t>(std::snprintf(data + at, 16, "&_%d=", rs.nCurRow));
-  at += PacketEscape(std::string_view(row, n), data + at);
+  at += wire::Escape(std::string_view(row, n), data + at, wire::kPairEscapes);
   data[at] = '\0';
   SetPacketTextLength(session, at);
   return 0;

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "core/alloc_hook.h"
+#include "support/alloc_hook.h"
 #include "core/client_handle.h"
 #include "core/frame_state.h"
 #include "veltcli.h"

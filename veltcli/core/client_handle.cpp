@@ -1,7 +1,7 @@
 // Handle creation and destruction; every allocation failure ends in a null handle.
 #include "core/client_handle.h"
 
-#include "core/alloc_hook.h"
+#include "support/alloc_hook.h"
 
 namespace velt {
 namespace {

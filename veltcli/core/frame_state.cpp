@@ -6,29 +6,27 @@
 #include <cstring>
 #include <set>
 
-#include "core/alloc_hook.h"
-#include "core/ascii_text.h"
+#include "support/alloc_hook.h"
+#include "support/ascii_text.h"
 #include "core/client_handle.h"
-#include "core/decimal.h"
+#include "support/decimal.h"
+#include "support/process_lock.h"
 #include "platform/paths.h"
 
 namespace velt {
 namespace {
 
 struct FrameState {
-  std::mutex lock;
   std::set<const void*> sessions;
   std::mutex programNameLock;
   char programName[260] = {};
-  std::atomic<int> emptyValues{1};
-  HandlePool pool{lock, PoolCapacityFromText(std::getenv("LUNQCLI_OBJECTSPOOLSIZE"))};  // last: drains first
+  HandlePool pool{ProcessLock(), PoolCapacityFromText(std::getenv("LUNQCLI_OBJECTSPOOLSIZE"))};  // last: drains first
 };
 
 FrameState g_frame;
 
 }  // namespace
 
-std::mutex& FrameLock() { return g_frame.lock; }
 HandlePool& Pool() { return g_frame.pool; }
 
 int PoolCapacityFromText(const char* text) noexcept {
@@ -71,23 +69,23 @@ std::size_t HandlePool::Count() const {
 }
 
 void RegisterSession(const void* session) {
-  std::lock_guard<std::mutex> guard(g_frame.lock);
+  std::lock_guard<std::mutex> guard(ProcessLock());
   RequireAllocation(sizeof session);
   g_frame.sessions.insert(session);
 }
 
 bool UnregisterSession(const void* session) noexcept {
-  std::lock_guard<std::mutex> guard(g_frame.lock);
+  std::lock_guard<std::mutex> guard(ProcessLock());
   return g_frame.sessions.erase(session) != 0;
 }
 
 bool IsLiveSession(const void* session) {
-  std::lock_guard<std::mutex> guard(g_frame.lock);
+  std::lock_guard<std::mutex> guard(ProcessLock());
   return g_frame.sessions.count(session) != 0;
 }
 
 std::size_t LiveSessionCount() {
-  std::lock_guard<std::mutex> guard(g_frame.lock);
+  std::lock_guard<std::mutex> guard(ProcessLock());
   return g_frame.sessions.size();
 }
 
@@ -104,7 +102,5 @@ std::string ProgramName() {
   return g_frame.programName;
 }
 
-int EmptyValuesOption() noexcept { return g_frame.emptyValues.load(std::memory_order_relaxed); }
-void SetEmptyValuesOption(int value) noexcept { g_frame.emptyValues.store(value, std::memory_order_relaxed); }
 
 }  // namespace velt

@@ -1,6 +1,6 @@
-// Process-wide state of the frame: one lock guarding the handle pool and the session registry,
-// the pool itself (capacity from LUNQCLI_OBJECTSPOOLSIZE at load, option id 20 later), the
-// registry of live sessions, the program name and the process-wide option id 10.
+// Process-wide state of the frame: the handle pool (capacity from LUNQCLI_OBJECTSPOOLSIZE at load,
+// option id 20 later), the registry of live sessions and the program name. The pool and the
+// registry are guarded by the process lock (support/process_lock.h).
 #pragma once
 
 #include <atomic>
@@ -12,8 +12,6 @@
 struct ClientHandle;
 
 namespace velt {
-
-std::mutex& FrameLock();
 
 // First-in first-out queue of idle handles. Thread-safe through the lock it is given; the
 // capacity is read and written without it (a concurrent exit may see either value).
@@ -58,9 +56,5 @@ std::size_t LiveSessionCount();
 // CVELTCli construction, unchanged when the program file cannot be read.
 void RefreshProgramName();
 std::string ProgramName();
-
-// Option id 10, process-wide: nonzero = request values with empty text are written.
-int EmptyValuesOption() noexcept;
-void SetEmptyValuesOption(int value) noexcept;
 
 }  // namespace velt

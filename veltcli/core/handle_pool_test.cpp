@@ -4,11 +4,12 @@
 
 #include "core/client_handle.h"
 #include "core/frame_state.h"
+#include "support/process_lock.h"
 
 namespace {
 
 TEST(HandlePool, FifoWithCapacityTwo) {
-  velt::HandlePool pool(velt::FrameLock(), 2);
+  velt::HandlePool pool(velt::ProcessLock(), 2);
   ClientHandle* a = velt::CreateClientHandle();
   ClientHandle* b = velt::CreateClientHandle();
   ClientHandle* c = velt::CreateClientHandle();
@@ -27,7 +28,7 @@ TEST(HandlePool, FifoWithCapacityTwo) {
 
 TEST(HandlePool, ZeroOrNegativeCapacityPoolsNothing) {
   for (const int capacity : {0, -1, -2147483647}) {
-    velt::HandlePool pool(velt::FrameLock(), capacity);
+    velt::HandlePool pool(velt::ProcessLock(), capacity);
     ClientHandle* h = velt::CreateClientHandle();
     EXPECT_FALSE(pool.Park(h)) << capacity;
     EXPECT_FALSE(pool.PoolingOn());
@@ -39,7 +40,7 @@ TEST(HandlePool, ZeroOrNegativeCapacityPoolsNothing) {
 TEST(HandlePool, DestroyingThePoolDestroysParkedSessions) {
   const std::size_t before = velt::LiveSessionCount();
   {
-    velt::HandlePool pool(velt::FrameLock(), 8);
+    velt::HandlePool pool(velt::ProcessLock(), 8);
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(pool.Park(velt::CreateClientHandle()));
     EXPECT_EQ(velt::LiveSessionCount(), before + 3);
   }

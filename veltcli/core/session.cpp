@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/ascii_text.h"
-#include "core/decimal.h"
+#include "support/ascii_text.h"
+#include "support/decimal.h"
 #include "core/frame_state.h"
 
 CLUNQCliBase::CLUNQCliBase() {
@@ -20,26 +20,6 @@ CLUNQCliBase::~CLUNQCliBase() {
     rs.Free();
     packet.Free();
   }
-}
-
-int CLUNQCliBase::ContinueReading() {
-  if ((answerFlags & 1) != 0) return 1;
-  if (answerSource == nullptr) return 2;
-  return answerSource->ContinueReading(*this);
-}
-
-int CLUNQCliBase::StoreAnswerText(const char* text, std::size_t length) {
-  if (length >= static_cast<std::size_t>(INT_MAX) || !packet.Grow(length + 1)) return 1;
-  if (length > 0) std::memmove(packet.Data(), text, length);
-  packet.Data()[length] = '\0';
-  ++packetRevision;
-  answerScanPosition = 0;
-  // The codec reads the length from here instead of scanning the text for it.
-  rs.textLength = static_cast<int>(length);
-  rs.textData = packet.Data();
-  rs.textCapacity = packet.Capacity();
-  rs.textRevision = packetRevision;
-  return 0;
 }
 
 namespace {

@@ -2,7 +2,7 @@
 // that replace or revalidate server-list entries.
 #include <cstring>
 
-#include "core/ascii_text.h"
+#include "support/ascii_text.h"
 #include "core/frame_state.h"
 #include "core/session.h"
 #include "transport/queue_library_option.h"

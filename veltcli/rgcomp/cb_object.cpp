@@ -1,5 +1,5 @@
 // Member access of a component.
-#include "veltcli/rgcomp/cb_object.h"
+#include "rgcomp/cb_object.h"
 
 namespace velt {
 

@@ -1,11 +1,11 @@
 // Cell contents: text read-out, bounded copies, Base64 through the platform codec.
-#include "veltcli/rgcomp/cell_value.h"
+#include "rgcomp/cell_value.h"
 
 #include <cstring>
 #include <string>
 
 #include "platform/base64.h"
-#include "veltcli/rgcomp/rpg_comp_codes.h"
+#include "rgcomp/rpg_comp_codes.h"
 
 namespace velt {
 

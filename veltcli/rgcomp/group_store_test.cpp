@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "veltcli/rgcomp/rpg_comp_pack.h"
+#include "rgcomp/rpg_comp_pack.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // "J1.0" texts: JsonCpp reading and compact writing, shape and nesting checks.
-#include "veltcli/rgcomp/json_form.h"
+#include "rgcomp/json_form.h"
 
 #include <json/reader.h>
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/codepage.h"
-#include "veltcli/rgcomp/json_form.h"
-#include "veltcli/rgcomp/rpg_comp_codes.h"
+#include "rgcomp/json_form.h"
+#include "rgcomp/rpg_comp_codes.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <new>
 #include <string>
 
-#include "veltcli/rgcomp/rpg_comp_pack.h"
+#include "rgcomp/rpg_comp_pack.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Header, column index and cell access of a repeating group.
-#include "veltcli/rgcomp/rg_object.h"
+#include "rgcomp/rg_object.h"
 
 #include <climits>
 
-#include "veltcli/rgcomp/rpg_comp_codes.h"
+#include "rgcomp/rpg_comp_codes.h"
 
 namespace velt {
 

@@ -1,5 +1,5 @@
 // The store's messages as GBK bytes: the system emits single-byte Chinese text.
-#include "veltcli/rgcomp/rpg_comp_codes.h"
+#include "rgcomp/rpg_comp_codes.h"
 
 namespace velt {
 namespace {

@@ -1,7 +1,7 @@
 // The store's component operations, lookups and replacement rules shared with the groups.
-#include "veltcli/rgcomp/rpg_comp_pack.h"
+#include "rgcomp/rpg_comp_pack.h"
 
-#include "veltcli/rgcomp/cell_value.h"
+#include "rgcomp/cell_value.h"
 
 namespace velt {
 

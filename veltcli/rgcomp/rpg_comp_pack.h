@@ -8,11 +8,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "veltcli/rgcomp/cb_object.h"
-#include "veltcli/rgcomp/json_form.h"
-#include "veltcli/rgcomp/rg_object.h"
-#include "veltcli/rgcomp/rpg_comp.h"
-#include "veltcli/rgcomp/rpg_comp_codes.h"
+#include "rgcomp/cb_object.h"
+#include "rgcomp/json_form.h"
+#include "rgcomp/rg_object.h"
+#include "rgcomp/rpg_comp.h"
+#include "rgcomp/rpg_comp_codes.h"
 
 namespace velt {
 

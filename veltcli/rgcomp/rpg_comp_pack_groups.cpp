@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "veltcli/rgcomp/cell_value.h"
-#include "veltcli/rgcomp/rpg_comp_pack.h"
+#include "rgcomp/cell_value.h"
+#include "rgcomp/rpg_comp_pack.h"
 
 namespace velt {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "rimqapi.h"
-#include "transport/packet_header.h"
-#include "transport/queue_records.h"
+#include "wire/packet_header.h"
+#include "wire/queue_records.h"
 #include "transport/queue_transport.h"
 #include "transport/trace_log.h"
 
@@ -21,7 +21,7 @@ bool RebuildsConnection(int reason) { return reason == 2054 || reason == 2003 ||
 int CQueueTransport::ReceiveAnswer(tagCallBlock& block, int mode) {
   if (servers.Mode() == velt::TransportMode::kPlugin) return ReceivePlugin(block);
   if (!packetArea_) {
-    packetArea_.reset(new (std::nothrow) char[velt::kGetBufferBytes]);
+    packetArea_.reset(new (std::nothrow) char[velt::wire::kGetBufferBytes]);
     if (!packetArea_) return kReceiveBufferFull;
   }
   const int endMask = options.windowEnds != 0 ? (wire::kFlagLast | wire::kFlagWindowEnd) : wire::kFlagLast;
@@ -51,34 +51,34 @@ int CQueueTransport::ReceiveAnswer(tagCallBlock& block, int mode) {
 
 // One get with the matching the message id buffer asks for; the packet lands in packetArea_.
 int CQueueTransport::GetPacket(tagCallBlock& block, int mode, int& got) {
-  RIMQMD md = velt::GetDescriptor();
-  velt::SetId24(md.abMsgId, block.szMsgId);
+  RIMQMD md = velt::wire::GetDescriptor();
+  velt::wire::SetId24(md.abMsgId, block.szMsgId);
   int match;
   if (block.szMsgId[0] == '\0') {
     match = RIMQMO_NONE;
   } else if (std::strcmp(block.szMsgId, "0") == 0) {
     expectedSequence_ = 0;
     match = RIMQMO_MATCH_CORREL_ID;
-    velt::SetId24(md.abCorrelId, block.szMsgId);
+    velt::wire::SetId24(md.abCorrelId, block.szMsgId);
     const bool tagged = (mode == 1 && (options.replyTagUse & 1) != 0) ||
                         (mode == 0 && (options.replyTagUse & 2) != 0) || mode == 5;
     if (replyTag[0] != '\0' && tagged) {
       match += RIMQMO_MATCH_REPLY_TAG;
-      velt::SetId24(md.abReplyTag, replyTag);
+      velt::wire::SetId24(md.abReplyTag, replyTag);
     }
   } else {
     match = RIMQMO_MATCH_MSG_AND_CORREL_ID;
     char correlation[16];
     std::snprintf(correlation, sizeof correlation, "%d", expectedSequence_);
-    velt::SetId24(md.abCorrelId, correlation);
+    velt::wire::SetId24(md.abCorrelId, correlation);
   }
-  const RIMQGMO gmo = velt::GetOptions(block.nTimeout, match);
+  const RIMQGMO gmo = velt::wire::GetOptions(block.nTimeout, match);
   int cc = 0;
   int reason = 0;
   if (expectedSequence_ == 0 && options.libraryIds == 0 && mode == 0 && counter_) {
-    RIMQ_Get2(connection2_, &md, &gmo, velt::kGetBufferBytes, packetArea_.get(), &got, &cc, &reason);
+    RIMQ_Get2(connection2_, &md, &gmo, velt::wire::kGetBufferBytes, packetArea_.get(), &got, &cc, &reason);
   } else {
-    RIMQ_Get(connection2_, answerQueue_, &md, &gmo, velt::kGetBufferBytes, packetArea_.get(), &got, &cc, &reason);
+    RIMQ_Get(connection2_, answerQueue_, &md, &gmo, velt::wire::kGetBufferBytes, packetArea_.get(), &got, &cc, &reason);
   }
   if (cc == RIMQCC_FAILED) {
     if (RebuildsConnection(reason)) Reconnect();
@@ -86,7 +86,7 @@ int CQueueTransport::GetPacket(tagCallBlock& block, int mode, int& got) {
   }
   if (std::strlen(block.szMsgId) >= 2) {
     char expected[24];
-    velt::SetId24(expected, block.szMsgId);
+    velt::wire::SetId24(expected, block.szMsgId);
     if (std::memcmp(expected, md.abMsgId, sizeof expected) != 0) {
       Reconnect();
       return kForeignMessageId;

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "core/alloc_hook.h"
-#include "core/ascii_text.h"
-#include "core/decimal.h"
+#include "support/alloc_hook.h"
+#include "support/ascii_text.h"
+#include "support/decimal.h"
 
 namespace velt::config {
 namespace {

@@ -6,13 +6,14 @@
 #include <ctime>
 #include <memory>
 
-#include "core/alloc_hook.h"
-#include "core/ascii_text.h"
-#include "core/decimal.h"
+#include "support/alloc_hook.h"
+#include "support/ascii_text.h"
+#include "support/decimal.h"
+#include "wire/call_types.h"
 #include "platform/base64.h"
 #include "rimqapi.h"
-#include "transport/packet_header.h"
-#include "transport/queue_records.h"
+#include "wire/packet_header.h"
+#include "wire/queue_records.h"
 #include "transport/queue_transport.h"
 #include "transport/trace_log.h"
 #include "veltplugin.h"
@@ -85,7 +86,7 @@ int CQueueTransport::SendRequest(tagCallBlock& block, bool async) {
   wire::PacketHeader h;
   h.version = block.nVersion;
   h.callType = block.nCallType;
-  h.transactionMode = block.nTransMode + (async ? 8 : 0);
+  h.transactionMode = block.nTransMode + (async ? wire::kModeAsync : 0);
   h.sessionNumber = block.nSessionNumber;
   h.flags = wire::kFlagLast | wire::kFlagWindowEnd;
   h.serverNumber = block.nServerNumber;
@@ -143,7 +144,7 @@ int CQueueTransport::SendPacket(char* packet, int total, tagCallBlock& block, bo
 int CQueueTransport::PutPacket(int index, char* packet, int chunk, bool last, tagCallBlock& block, bool async) {
   char correlation[16];
   std::snprintf(correlation, sizeof correlation, "%d", index);
-  velt::RequestDescriptorFields f;
+  velt::wire::RequestDescriptorFields f;
   f.messageId = block.szMsgId;
   f.correlation = correlation;
   f.replyToQueue = AnswerQueueOf(servers.Current());
@@ -153,15 +154,15 @@ int CQueueTransport::PutPacket(int index, char* packet, int chunk, bool last, ta
   f.replyTag = UsesReplyTag(async) ? replyTag : nullptr;
   const int bytes = static_cast<int>(wire::kHeaderBytes) + chunk;
   f.packetLength = bytes;
-  RIMQMD md = velt::RequestDescriptor(f);
+  RIMQMD md = velt::wire::RequestDescriptor(f);
   // Only the first packet may let the queue library choose the id; the others carry it.
-  const RIMQPMO pmo = velt::PutOptions(index == 0 && block.szMsgId[0] == '\0', block.nTimeout);
+  const RIMQPMO pmo = velt::wire::PutOptions(index == 0 && block.szMsgId[0] == '\0', block.nTimeout);
   int cc = 0;
   int reason = 0;
   if (options.libraryIds != 0 || !counter_) {
     RIMQ_Put(connection1_, requestQueue_, &md, &pmo, bytes, packet, &cc, &reason);
   } else if (last && !async) {
-    const RIMQPGO pgo = velt::PutGetOptions(requestQueue_, answerQueue_, block.nTimeout);
+    const RIMQPGO pgo = velt::wire::PutGetOptions(requestQueue_, answerQueue_, block.nTimeout);
     RIMQMD reply = md;
     char replyArea[8];
     int replyLength = 0;

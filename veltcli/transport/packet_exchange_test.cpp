@@ -9,8 +9,8 @@
 
 #include "rimqapi.h"
 #include "transport/call_block.h"
-#include "transport/packet_header.h"
-#include "transport/queue_records.h"
+#include "wire/packet_header.h"
+#include "wire/queue_records.h"
 #include "transport/queue_transport.h"
 
 namespace wire = velt::wire;
@@ -33,9 +33,9 @@ class RawPeer {
     int cc = 0, rc = 0;
     RIMQ_Connect(1, kAddress, 0, "", "", "", "", &conn_, &cc, &rc);
     EXPECT_EQ(cc, RIMQCC_OK);
-    RIMQOD od = velt::QueueDescriptor(requestQ);
+    RIMQOD od = velt::wire::QueueDescriptor(requestQ);
     RIMQ_Open(conn_, &od, 0, &request_, &cc, &rc);
-    od = velt::QueueDescriptor(answerQ);
+    od = velt::wire::QueueDescriptor(answerQ);
     RIMQ_Open(conn_, &od, 0, &answer_, &cc, &rc);
   }
   ~RawPeer() {
@@ -45,8 +45,8 @@ class RawPeer {
 
   bool TakeRequest(Packet& p) {
     std::vector<char> buf(40000);
-    p.md = velt::GetDescriptor();
-    const RIMQGMO gmo = velt::GetOptions(0, RIMQMO_NONE);
+    p.md = velt::wire::GetDescriptor();
+    const RIMQGMO gmo = velt::wire::GetOptions(0, RIMQMO_NONE);
     int cc = 0, rc = 0;
     RIMQ_Get(conn_, request_, &p.md, &gmo, static_cast<int>(buf.size()), buf.data(), &p.bytes, &cc, &rc);
     if (cc != RIMQCC_OK) return false;
@@ -73,10 +73,10 @@ class RawPeer {
     std::memcpy(bytes.data() + wire::kHeaderBytes, text.data(), text.size());
     wire::SealPacket(bytes.data(), text.size());
     if (mutate != nullptr) mutate(bytes);
-    RIMQMD md = velt::GetDescriptor();
-    velt::SetId24(md.abMsgId, msgId);
-    velt::SetId24(md.abCorrelId, std::to_string(sequence).c_str());
-    const RIMQPMO pmo = velt::PutOptions(false, 10);
+    RIMQMD md = velt::wire::GetDescriptor();
+    velt::wire::SetId24(md.abMsgId, msgId);
+    velt::wire::SetId24(md.abCorrelId, std::to_string(sequence).c_str());
+    const RIMQPMO pmo = velt::wire::PutOptions(false, 10);
     int cc = 0, rc = 0;
     RIMQ_Put(conn_, answer_, &md, &pmo, static_cast<int>(bytes.size()), bytes.data(), &cc, &rc);
     ASSERT_EQ(cc, RIMQCC_OK) << rc;

@@ -2,14 +2,14 @@
 // a plug-in's exception becomes the call's code and never crosses into the caller.
 #include "transport/plugin_transport.h"
 
-#include <dlfcn.h>
+#include "platform/dynamic_library.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
-#include "core/alloc_hook.h"
-#include "transport/packet_header.h"
+#include "support/alloc_hook.h"
+#include "wire/packet_header.h"
 #include "veltplugin.h"
 
 namespace velt {
@@ -71,11 +71,11 @@ int PluginTransport::Connect(const tagVELTPluginOption& entry, int index, void* 
 int PluginTransport::Load(const tagVELTPluginOption& entry) {
   path_ = Terminated(entry.szLibraryPath);
   if (path_[0] == '\0') return VELTPLUGIN_ERR_LOAD;
-  library_ = dlopen(path_.data(), RTLD_NOW | RTLD_LOCAL);
+  library_ = platform::OpenLibrary(path_.data());
   if (library_ == nullptr) return VELTPLUGIN_ERR_LOAD;
 
   const auto entryName = Terminated(entry.szEntryName);
-  const auto entryFunction = reinterpret_cast<VELTPLUGIN_EntryFunc>(dlsym(library_, entryName.data()));
+  const auto entryFunction = reinterpret_cast<VELTPLUGIN_EntryFunc>(platform::LibrarySymbol(library_, entryName.data()));
   if (entryFunction == nullptr) {
     Unload();
     return VELTPLUGIN_ERR_NO_ENTRY;
@@ -151,9 +151,9 @@ void PluginTransport::Unload() noexcept {
   if (library_ != nullptr) {
     if (pin_) {
       // A context that still exists may still run the library's code: never unmap it.
-      if (void* again = dlopen(path_.data(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(again);
+      platform::CloseLibrary(platform::FindOpenLibrary(path_.data(), true));
     }
-    dlclose(library_);
+    platform::CloseLibrary(library_);
   }
   library_ = nullptr;
   table_ = nullptr;

@@ -8,6 +8,7 @@
 
 #include <array>
 
+#include "platform/dynamic_library.h"
 #include "transport/receive_buffer.h"
 #include "veltcli.h"
 
@@ -55,7 +56,7 @@ class PluginTransport {
   void ReleaseContext() noexcept;
   void Unload() noexcept;
 
-  void* library_ = nullptr;             // dlopen handle
+  velt::platform::LibraryHandle library_ = nullptr;
   tagVELTPluginTable* table_ = nullptr; // the plug-in's table, valid while library_ is loaded
   void* context_ = nullptr;
   int slot_ = 0;                        // slot the open connection was made with

@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/alloc_hook.h"
+#include "support/alloc_hook.h"
 #include "rimq_test_client.h"
-#include "transport/packet_header.h"
+#include "wire/packet_header.h"
 #include "veltplugin.h"
 #include "veltplugin_example.h"
 

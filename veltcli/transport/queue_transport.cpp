@@ -7,11 +7,11 @@
 #include <cstring>
 #include <ctime>
 
-#include "core/ascii_text.h"
+#include "support/ascii_text.h"
 #include "lunqcrypt.h"
 #include "rimqapi.h"
 #include "transport/config_reader.h"
-#include "transport/queue_records.h"
+#include "wire/queue_records.h"
 
 namespace {
 
@@ -142,10 +142,10 @@ int CQueueTransport::ConnectOne(const tagVELTConnectOptionEx& entry, int& handle
 }
 
 int CQueueTransport::OpenQueue(int connection, const char* name, int& queue) {
-  const RIMQOD od = velt::QueueDescriptor(name);
+  const RIMQOD od = velt::wire::QueueDescriptor(name);
   int cc = 0;
   int reason = 0;
-  RIMQ_Open(connection, &od, velt::kOpenOptions, &queue, &cc, &reason);
+  RIMQ_Open(connection, &od, velt::wire::kOpenOptions, &queue, &cc, &reason);
   if (cc == RIMQCC_FAILED) {
     queue = kNoHandle;
     return ReasonOr9999(reason);

@@ -9,10 +9,10 @@
 
 #include <memory>
 
-#include "core/transport_settings.h"
+#include "transport/transport_settings.h"
 #include "platform/named_counter.h"
 #include "transport/call_block.h"
-#include "transport/packet_header.h"
+#include "wire/packet_header.h"
 #include "transport/plugin_transport.h"
 #include "transport/receive_buffer.h"
 

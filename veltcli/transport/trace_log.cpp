@@ -1,12 +1,12 @@
 // Trace entries: file name, prefix, open-append-close.
 #include "transport/trace_log.h"
 
-#include <unistd.h>
-
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+
+#include "platform/local_time.h"
 
 namespace velt {
 
@@ -32,11 +32,9 @@ int WriteTrace(bool on, const void* owner, const char* tag, const void* bytes, s
   TraceFileName(owner, name, sizeof name);
   std::FILE* f = std::fopen(name, "a+");
   if (f == nullptr) return 1;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = platform::LocalTimeOf(std::time(nullptr));
   char prefix[kTracePrefixChars + 1];
-  const std::size_t n = TracePrefix(local, static_cast<int>(getpid()), static_cast<int>(gettid()), tag, prefix);
+  const std::size_t n = TracePrefix(local, platform::ProcessId(), static_cast<int>(platform::ThreadId()), tag, prefix);
   std::fwrite(prefix, 1, n, f);
   if (bytes != nullptr && length > 0) std::fwrite(bytes, 1, length, f);
   std::fputc('\n', f);

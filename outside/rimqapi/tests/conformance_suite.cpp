@@ -488,7 +488,7 @@ TEST_P(RimqConformance, BadRecordsAndBuffersAreRefused) {
        }},
       {"open null od", RIMQRC_OD_ERROR, [&] {
          int h = 0;
-         RIMQ_Open(c.handle(), nullptr, 135, &h, &cc, &reason);
+         RIMQ_Open(c.handle(), nullptr, RIMQOO_CLIENT, &h, &cc, &reason);
        }},
   };
   for (const auto& k : cases) {

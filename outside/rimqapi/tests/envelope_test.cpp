@@ -8,8 +8,8 @@
 #include <set>
 #include <string>
 
-#include "outside/rimqapi/envelope.h"
-#include "outside/rimqapi/message_id.h"
+#include "envelope.h"
+#include "message_id.h"
 
 namespace velt::rimq {
 namespace {

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   if (reason != 0) return 4;
   RIMQOD od = Record<RIMQOD>(RIMQ_OD_STRUC_ID);
   std::memcpy(od.szObjectName, argv[2], strnlen(argv[2], sizeof od.szObjectName));
-  RIMQ_Open(hConn, &od, 135, &hObj, &cc, &reason);
+  RIMQ_Open(hConn, &od, RIMQOO_CLIENT, &hObj, &cc, &reason);
   if (reason != 0) return 4;
   RIMQGMO gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
   gmo.nWaitInterval = 10;

@@ -2,8 +2,6 @@
 // structure id and version set.
 #pragma once
 
-#include <cstring>
-
 #include "rimqapi.h"
 
 namespace velt::rimqtest {
@@ -11,9 +9,7 @@ namespace velt::rimqtest {
 template <typename T>
 T Record(const char* strucId) {
   T r;
-  std::memset(&r, 0, sizeof r);
-  std::memcpy(r.szStrucId, strucId, 8);
-  std::memcpy(r.szVersion, RIMQ_RECORD_VERSION, 8);
+  RIMQ_INIT_RECORD(r, strucId);
   return r;
 }
 

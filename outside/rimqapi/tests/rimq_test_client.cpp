@@ -36,7 +36,7 @@ RIMQPMO PutOptions(int options) {
 
 RIMQGMO GetOptions(int waitSeconds, int matchMode) {
   auto gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
-  gmo.nOptions = 8449;
+  gmo.nOptions = RIMQGMO_CLIENT;
   gmo.nWaitInterval = waitSeconds;
   gmo.nMatchOptions = matchMode;
   return gmo;
@@ -51,9 +51,9 @@ RIMQOD ObjectDescriptor(std::string_view queue) {
 
 RIMQPGO PutGetOptions(int requestQueue, int replyQueue) {
   auto pgo = Record<RIMQPGO>(RIMQ_PGO_STRUC_ID);
-  pgo.nOptions = 512;
+  pgo.nOptions = RIMQPGO_CLIENT;
   pgo.hRequestQ = requestQueue;
-  pgo.nGetOptions = 8449;
+  pgo.nGetOptions = RIMQGMO_CLIENT;
   pgo.nReserved = 1;
   pgo.hReplyQ = replyQueue;
   pgo.nTimeout = 120;
@@ -91,7 +91,7 @@ int Client::Disconnect() {
 int Client::Open(std::string_view queue, int* hObj) {
   const RIMQOD od = ObjectDescriptor(queue);
   int cc = -1, reason = -1;
-  RIMQ_Open(hConn_, &od, 135, hObj, &cc, &reason);
+  RIMQ_Open(hConn_, &od, RIMQOO_CLIENT, hObj, &cc, &reason);
   return reason;
 }
 
