@@ -20,6 +20,13 @@ endif()
 
 set_property(GLOBAL PROPERTY VELT_PUBLIC_HEADERS "")
 set_property(GLOBAL PROPERTY VELT_INSTALLED_TARGETS "")
+set_property(GLOBAL PROPERTY VELT_INSTALLED_FILES "")   # further files the install must hold
+
+# velt_install_program(<target>): installs a program into bin/ (and the install test checks it).
+function(velt_install_program target)
+  install(TARGETS ${target} RUNTIME DESTINATION bin)
+  set_property(GLOBAL APPEND PROPERTY VELT_INSTALLED_FILES bin/${target})
+endfunction()
 
 # velt_shared_library(<name> HEADERS <public headers> SOURCES <files>
 #                     [INTERNAL <static libs folded in>] [LINK <public deps>] [PC_REQUIRES <pkg names>]
@@ -55,6 +62,12 @@ function(velt_shared_library name)
   install(TARGETS ${name} EXPORT VeltSDKTargets
           LIBRARY DESTINATION lib
           PUBLIC_HEADER DESTINATION include)
+
+  set_property(GLOBAL APPEND PROPERTY VELT_INSTALLED_FILES lib/lib${name}.so lib/pkgconfig/${name}.pc)
+  foreach(h IN LISTS A_HEADERS)
+    get_filename_component(fname "${h}" NAME)
+    set_property(GLOBAL APPEND PROPERTY VELT_INSTALLED_FILES include/${fname})
+  endforeach()
 
   set(VELT_PC_NAME ${name})
   set(VELT_PC_DESCRIPTION "${A_DESCRIPTION}")
@@ -95,6 +108,12 @@ function(velt_finish_package)
     COMPATIBILITY SameMajorVersion)
   install(FILES ${PROJECT_BINARY_DIR}/VeltSDKConfig.cmake ${PROJECT_BINARY_DIR}/VeltSDKConfigVersion.cmake
           DESTINATION lib/cmake/VeltSDK)
+
+  # What the install test expects in the prefix, one path a line.
+  get_property(files GLOBAL PROPERTY VELT_INSTALLED_FILES)
+  list(APPEND files lib/cmake/VeltSDK/VeltSDKConfig.cmake lib/cmake/VeltSDK/VeltSDKTargets.cmake)
+  list(JOIN files "\n" manifest)
+  file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/install_manifest_expected.txt CONTENT "${manifest}\n")
 
   get_property(headers GLOBAL PROPERTY VELT_PUBLIC_HEADERS)
   if(headers)

@@ -1,19 +1,35 @@
 #!/usr/bin/env bash
-# Installs the build into a fresh prefix and builds a small C program against it twice:
-# once through the CMake package (find_package(VeltSDK)) and once through pkg-config.
+# Installs the build into a fresh prefix and checks it as a user would meet it:
+#  - every file the build says it installs is there (install_manifest_expected.txt, generated from
+#    the libraries, headers and programs the build defines),
+#  - every public header compiles as C99 from the prefix alone,
+#  - a C program builds against it through the CMake package and through pkg-config and runs,
+#  - the example transport plug-in builds from its sources against the prefix,
+#  - the installed programs start.
+#   run_install_test.sh <build dir> <tests/install dir> <source root>
 set -euo pipefail
 build=$1
 here=$2
+source=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 
 cmake --install "$build" --prefix "$prefix" > "$work/install.log"
 
-for f in include/mvencode.h include/lyrsso.h lib/libmvencode.so lib/liblyrsso.so \
-         lib/cmake/VeltSDK/VeltSDKConfig.cmake lib/pkgconfig/mvencode.pc lib/pkgconfig/lyrsso.pc \
-         bin/velt-encode; do
-  [ -e "$prefix/$f" ] || { echo "missing in the installed prefix: $f"; exit 1; }
+echo "-- installed files"
+missing=0
+while IFS= read -r f; do
+  [ -n "$f" ] || continue
+  [ -e "$prefix/$f" ] || { echo "missing in the installed prefix: $f"; missing=1; }
+done < "$build/install_manifest_expected.txt"
+[ "$missing" -eq 0 ] || exit 1
+
+echo "-- public headers as C99"
+for h in "$prefix"/include/*.h; do
+  printf '#include "%s"\nint main(void) { return 0; }\n' "$(basename "$h")" > "$work/header.c"
+  cc -std=c99 -pedantic-errors -Wall -Werror -fsyntax-only -I"$prefix/include" "$work/header.c" \
+    || { echo "does not compile as C99 from the prefix: $(basename "$h")"; exit 1; }
 done
 
 echo "-- CMake package"
@@ -25,9 +41,19 @@ cmake --build "$work/cmake-build" > "$work/build.log" || { cat "$work/build.log"
 echo "-- pkg-config"
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
 cc -std=c99 -Wall -Werror -o "$work/consumer-pc" "$here/consumer/main.c" \
-  $(pkg-config --cflags --libs mvencode lyrsso) -Wl,-rpath,"$prefix/lib"
+  $(pkg-config --cflags --libs mvencode lyrsso veltcli rimqapi) -Wl,-rpath,"$prefix/lib"
 "$work/consumer-pc" "$work"
 
-echo "-- installed tool"
+echo "-- example plug-in from the installed SDK"
+cmake -S "$here/plugin" -B "$work/plugin-build" -DCMAKE_PREFIX_PATH="$prefix" \
+  -DVELT_PLUGIN_SOURCE="$source/outside/plugin-example" > "$work/plugin-configure.log" \
+  || { cat "$work/plugin-configure.log"; exit 1; }
+cmake --build "$work/plugin-build" > "$work/plugin-build.log" || { cat "$work/plugin-build.log"; exit 1; }
+symbols=$(nm -D --defined-only "$work/plugin-build/plugin_from_sdk.so")
+grep -q ' VeltPluginExample_Table$' <<< "$symbols" \
+  || { echo "the rebuilt plug-in does not export its entry function"; exit 1; }
+
+echo "-- installed programs"
 "$prefix/bin/velt-encode" --help > /dev/null
+"$prefix/bin/velt-emulator" --help > /dev/null
 echo "install test passed"

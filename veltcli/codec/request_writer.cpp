@@ -9,7 +9,6 @@
 #include "codec/cbase64.h"
 #include "codec/packet_text.h"
 #include "codec/table_writer.h"
-#include "core/frame_state.h"
 #include "support/packet_value.h"
 #include "wire/text_escape.h"
 
