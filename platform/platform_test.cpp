@@ -1,18 +1,26 @@
-// Platform layer: profile files, path rules, module folders, wiping, Base64, named counters.
+// Platform layer: profile files, path rules, module folders, wiping, Base64, named counters,
+// run-time loading, local time, adapter addresses and the debugger output.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
+#include <iterator>
 #include <string>
 
+#include "platform/adapter_address.h"
 #include "platform/base64.h"
 #include "platform/codepage.h"
+#include "platform/debug_output.h"
+#include "platform/dynamic_library.h"
 #include "platform/ini_profile.h"
+#include "platform/local_time.h"
 #include "platform/named_counter.h"
 #include "platform/paths.h"
 #include "platform/secure_wipe.h"
@@ -229,4 +237,57 @@ TEST(NamedCounter, SharedByNameAndFailsAtTheMaximum) {
   EXPECT_FALSE(a->Release(p));
   EXPECT_FALSE(b->Release(p));
   shm_unlink(("/" + name).c_str());
+}
+
+// The run-time loading contract, on the C library that every process has loaded.
+TEST(DynamicLibrary, FindsLoadedLibrariesAndTheirSymbols) {
+  const std::string libc = vp::ModuleLoadName(reinterpret_cast<const void*>(&std::strlen));
+  ASSERT_FALSE(libc.empty());
+  vp::LibraryHandle found = vp::FindOpenLibrary(libc.c_str());
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(vp::LibrarySymbol(found, "strlen"), reinterpret_cast<void*>(&std::strlen));
+  EXPECT_EQ(vp::LibrarySymbol(found, "velt_no_such_symbol"), nullptr);
+  vp::CloseLibrary(found);
+  EXPECT_EQ(vp::OpenLibrary("/nonexistent/libvelt_none.so"), nullptr);
+  EXPECT_EQ(vp::FindOpenLibrary("libvelt_never_loaded.so"), nullptr);
+  EXPECT_EQ(vp::OpenLibrary(nullptr), nullptr);
+  vp::CloseLibrary(nullptr);   // harmless
+}
+
+TEST(LocalTime, AgreesWithTheClockAndTheBrokenDownForm) {
+  const std::time_t before = std::time(nullptr);
+  const vp::LocalTime now = vp::LocalNow();
+  const std::time_t after = std::time(nullptr);
+  EXPECT_GE(now.milliseconds, 0);
+  EXPECT_LE(now.milliseconds, 999);
+  std::tm fields = now.fields;
+  const std::time_t back = std::mktime(&fields);
+  EXPECT_GE(back, before);
+  EXPECT_LE(back, after);
+  const std::tm epoch = vp::LocalTimeOf(before);
+  EXPECT_GE(epoch.tm_year, 126);
+  EXPECT_EQ(vp::ProcessId(), static_cast<int>(getpid()));
+  EXPECT_GT(vp::ThreadId(), 0);
+}
+
+TEST(AdapterAddress, ListsTheAdaptersOfThisMachine) {
+  unsigned char address[6] = {};
+  EXPECT_NE(vp::FirstAdapterAddress(address), vp::AdapterQuery::kFailed);
+}
+
+TEST(DebugOutput, SilentUnlessANamedFileIsGiven) {
+  char folder[] = "/tmp/velt_debug_XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string file = std::string(folder) + "/debug.txt";
+  unsetenv("VELT_DEBUG_OUTPUT");
+  vp::DebugOutput("not written\n");
+  setenv("VELT_DEBUG_OUTPUT", file.c_str(), 1);
+  vp::DebugOutput("first\n");
+  vp::DebugOutput("second\n");
+  unsetenv("VELT_DEBUG_OUTPUT");
+  std::ifstream in(file);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "first\nsecond\n");
+  std::remove(file.c_str());
+  rmdir(folder);
 }
