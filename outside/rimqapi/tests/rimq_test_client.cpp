@@ -1,12 +1,15 @@
-// Records and calls of the interface, as the tests use them.
+// Records and calls of the interface, as the tests use them: the records are the ones the
+// client and the emulator hand over (wire/queue_records.h).
 #include "rimq_test_client.h"
 #include "rimq_record.h"
+#include "wire/queue_records.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace velt::rimqtest {
@@ -19,45 +22,16 @@ RIMQMD PutDescriptor() {
   return md;
 }
 
-RIMQMD GetDescriptor() {
-  auto md = Record<RIMQMD>(RIMQ_MD_STRUC_ID);
-  md.cMsgType = 2;
-  md.nExpiry = 20000;
-  md.nFormat = 5;
-  return md;
-}
+RIMQMD GetDescriptor() { return wire::GetDescriptor(); }
 
-RIMQPMO PutOptions(int options) {
-  auto pmo = Record<RIMQPMO>(RIMQ_PMO_STRUC_ID);
-  pmo.nOptions = options;
-  pmo.nTimeout = 120;
-  return pmo;
-}
+RIMQPMO PutOptions(int options) { return wire::PutOptions(options == RIMQPMO_NEW_MSG_ID, 120); }
 
-RIMQGMO GetOptions(int waitSeconds, int matchMode) {
-  auto gmo = Record<RIMQGMO>(RIMQ_GMO_STRUC_ID);
-  gmo.nOptions = RIMQGMO_CLIENT;
-  gmo.nWaitInterval = waitSeconds;
-  gmo.nMatchOptions = matchMode;
-  return gmo;
-}
+RIMQGMO GetOptions(int waitSeconds, int matchMode) { return wire::GetOptions(waitSeconds, matchMode); }
 
-RIMQOD ObjectDescriptor(std::string_view queue) {
-  auto od = Record<RIMQOD>(RIMQ_OD_STRUC_ID);
-  std::memcpy(od.szObjectName, queue.data(), std::min(queue.size(), sizeof od.szObjectName));
-  od.nObjectType = 1;
-  return od;
-}
+RIMQOD ObjectDescriptor(std::string_view queue) { return wire::QueueDescriptor(std::string(queue).c_str()); }
 
 RIMQPGO PutGetOptions(int requestQueue, int replyQueue) {
-  auto pgo = Record<RIMQPGO>(RIMQ_PGO_STRUC_ID);
-  pgo.nOptions = RIMQPGO_CLIENT;
-  pgo.hRequestQ = requestQueue;
-  pgo.nGetOptions = RIMQGMO_CLIENT;
-  pgo.nReserved = 1;
-  pgo.hReplyQ = replyQueue;
-  pgo.nTimeout = 120;
-  return pgo;
+  return wire::PutGetOptions(requestQueue, replyQueue, 120);
 }
 
 void SetId(char* field, std::string_view text) {
