@@ -166,7 +166,9 @@ int RunCall(const CommandLine& command) {
     return LocalCallCode(rc) ? kExitLocal : kExitExchange;
   }
 
-  ProgressLine progress(isatty(STDERR_FILENO) != 0);
+  // Rows printed on the terminal show the progress themselves, and a progress line drawn between
+  // them would split them: it is for answers going to a file or a pipe.
+  ProgressLine progress(isatty(STDERR_FILENO) != 0 && isatty(STDOUT_FILENO) == 0);
   ErrorReport readFailure;
   if (ReadAnswer(h, codec, *out, progress, readFailure) != 0 && !failed) {
     report = readFailure;
