@@ -120,8 +120,8 @@ class Parser {
         {"--user", [&](const std::string& v) { c.user = v; return v.size() <= 32; }},
         {"--timeout", [&](const std::string& v) { return ParseNumber(v, 1, 86400, c.timeoutSeconds); }},
     };
-    if (flag == "--password-stdin") return c.passwordFromStdin = true;
-    if (flag == "--trace") return c.trace = true;
+    if (flag == "--password-stdin") return Set(c.passwordFromStdin);
+    if (flag == "--trace") return Set(c.trace);
     return Valued(valued, flag);
   }
 
@@ -133,9 +133,9 @@ class Parser {
         {"--row", [&](const std::string& v) { return Row(v); }},
         {"--blob", [&](const std::string& v) { return Blob(v); }},
     };
-    if (flag == "--commit") return c.commit = true;
-    if (flag == "--async") return c.async = true;
-    if (flag == "--raw") return c.raw = true;
+    if (flag == "--commit") return Set(c.commit);
+    if (flag == "--async") return Set(c.async);
+    if (flag == "--raw") return Set(c.raw);
     if (flag == "--json") return Format(OutputFormat::kJson);
     if (flag == "--csv") return Format(OutputFormat::kCsv);
     if (flag == "--table") return Table();
@@ -154,6 +154,11 @@ class Parser {
     return true;
   }
 
+  static bool Set(bool& on) {
+    on = true;
+    return true;
+  }
+
   bool Format(OutputFormat f) {
     if (formatSet_ && out_.call.format != f) failed_ = !Fail("--json and --csv exclude each other");
     out_.call.format = f;
@@ -163,7 +168,7 @@ class Parser {
 
   bool Table() {
     TableInput t;
-    if (!Value("--table", t.name) || !Value("--table", t.columns)) return failed_ = true;
+    if (!Value("--table", t.name) || !Value("--table", t.columns)) return Set(failed_);
     if (t.name.empty() || t.name.size() >= 32 || t.columns.empty()) {
       failed_ = !Fail("--table needs a name (under 32 characters) and its comma-separated columns");
       return true;
