@@ -2,6 +2,7 @@
 // which any platform answers and which changes nothing on it.
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 #include "commands.h"
 #include "connection.h"
@@ -41,6 +42,9 @@ int RunPing(const CommandLine& command) {
     return kExitConnect;
   }
   const double connectMs = MillisecondsSince(start);
+  tagVELTConnectOption entry;   // the entry in use, from the flags or the configuration files
+  std::memset(&entry, 0, sizeof entry);
+  VELTCLI_GetConnectOption(connection.handle(), &entry);
   start = std::chrono::steady_clock::now();
   rc = connection.Close(true);
   if (rc != 0) {
@@ -49,11 +53,8 @@ int RunPing(const CommandLine& command) {
     std::fprintf(stderr, "veltcall: connected in %.1f ms, but %s\n", connectMs, FormatReport(report).c_str());
     return kExitExchange;
   }
-  std::printf("connected in %.1f ms; the platform answered in %.1f ms (request queue %s, answer queue %s)\n",
-              connectMs, MillisecondsSince(start),
-              command.connection.address.empty() ? ("of entry " + command.connection.server).c_str()
-                                                 : command.connection.sendQueue.c_str(),
-              connection.options().receiveQueue.c_str());
+  std::printf("connected to %s in %.1f ms; the platform answered in %.1f ms (request queue %s, answer queue %s)\n",
+              entry.szAddress, connectMs, MillisecondsSince(start), entry.szSendQName, entry.szReceiveQName);
   return 0;
 }
 
