@@ -2,11 +2,9 @@
 // output format, then roll back (default) or leave the stand-alone call's work committed.
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <thread>
 
 #include "answer_reader.h"
 #include "commands.h"
@@ -72,7 +70,9 @@ int BuildRequest(VELTCLI_HANDLE h, const CallOptions& c) {
   return rc;
 }
 
-// Sends and collects the first answer part; the cursor reads the rest like any answer.
+// Sends and collects the first answer part; the cursor reads the rest like any answer. The
+// library waits in whole seconds, so --wait is rounded up. One bounded GetReply, not a loop of
+// zero-wait polls: a poll that catches a part half-arrived would fail in the middle of it.
 int CallAsync(VELTCLI_HANDLE h, const CallOptions& c, int timeout) {
   tagAsyncCall call;
   std::memset(&call, 0, sizeof call);
@@ -80,14 +80,8 @@ int CallAsync(VELTCLI_HANDLE h, const CallOptions& c, int timeout) {
   const int sent = c.commit ? VELTCLI_ACallProgramAndCommit(h, c.service.c_str(), &call, nullptr)
                             : VELTCLI_ACallProgram(h, c.service.c_str(), &call, nullptr);
   if (sent != 0) return sent;
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(c.waitMs >= 0 ? c.waitMs : timeout * 1000LL);
-  call.nExpiry = 0;   // each GetReply polls; the wait is measured here in milliseconds
-  for (;;) {
-    const int rc = VELTCLI_GetReply(h, &call);
-    if (rc != 2033 || std::chrono::steady_clock::now() >= deadline) return rc;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  if (c.waitMs >= 0) call.nExpiry = (c.waitMs + 999) / 1000;
+  return VELTCLI_GetReply(h, &call);
 }
 
 // Memory and local codes of a call, as opposed to codes of the exchange.

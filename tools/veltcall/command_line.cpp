@@ -128,7 +128,7 @@ class Parser {
   bool CallFlag(const std::string& flag) {
     CallOptions& c = out_.call;
     const std::map<std::string, std::function<bool(const std::string&)>> valued = {
-        {"--wait", [&](const std::string& v) { return ParseNumber(v, 0, 86400000, c.waitMs); }},
+        {"--wait", [&](const std::string& v) { return ParseNumber(v, 1, 86400000, c.waitMs); }},
         {"--max-width", [&](const std::string& v) { return ParseNumber(v, 0, 100000, c.maxWidth); }},
         {"--row", [&](const std::string& v) { return Row(v); }},
         {"--blob", [&](const std::string& v) { return Blob(v); }},
@@ -279,7 +279,7 @@ std::string CallHelp() {
              "                         answer: the program's writes are not kept\n"
              "  --commit               stand-alone call: the platform commits the program's work\n"
              "  --async                send, then collect the answer; --wait MS bounds the wait for its\n"
-             "                         first part (default: the time-out)\n"
+             "                         first part, rounded up to whole seconds (default: the time-out)\n"
              "Output (standard output; errors go to standard error, and so does a progress line when\n"
              "the answer goes to a file or pipe and standard error is a terminal):\n"
              "  (default)              NAME = value lines, then each result set as an aligned table;\n"

@@ -37,7 +37,7 @@ struct CallOptions {
   std::vector<TableInput> tables;
   bool commit = false;
   bool async = false;
-  int waitMs = -1;                // -1: as long as the time-out
+  int waitMs = -1;                // -1: as long as the time-out; rounded up to seconds
   OutputFormat format = OutputFormat::kText;
   bool raw = false;
   int maxWidth = 40;
