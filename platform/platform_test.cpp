@@ -217,6 +217,22 @@ TEST(CodePage, Utf8AndGbkRoundTrip) {
   EXPECT_FALSE(vp::ProcessCodeset().empty());
 }
 
+TEST(CodePage, KeptConverterRefusesOrReplacesWhatDoesNotConvert) {
+  const vp::CodePageConverter toUtf8("GBK", "UTF-8");
+  ASSERT_TRUE(toUtf8.Valid());
+  std::string out;
+  EXPECT_TRUE(toUtf8.Convert("\xd5\xc5", out));
+  EXPECT_EQ(out, "\xe5\xbc\xa0");
+  EXPECT_FALSE(toUtf8.Convert("a\xff" "b", out));   // 0xFF starts no GBK character
+  EXPECT_TRUE(toUtf8.Convert("a\xff" "b", out, "?"));
+  EXPECT_EQ(out, "a?b");
+  EXPECT_TRUE(toUtf8.Convert(std::string(9000, 'x'), out));   // past the conversion's own buffer
+  EXPECT_EQ(out.size(), 9000u);
+  const vp::CodePageConverter unknown("NO-SUCH-SET", "UTF-8");
+  EXPECT_FALSE(unknown.Valid());
+  EXPECT_FALSE(unknown.Convert("x", out, "?"));
+}
+
 TEST(NamedCounter, SharedByNameAndFailsAtTheMaximum) {
   const std::string name = "velt_counter_test_" + std::to_string(getpid());
   auto a = vp::NamedCounter::Open(name);

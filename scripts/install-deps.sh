@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config dpkg-dev
   libssl-dev libjsoncpp-dev libhiredis-dev redis-server
   openjdk-17-jdk-headless junit4
   googletest libgtest-dev libgmock-dev libbenchmark-dev

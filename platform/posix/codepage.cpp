@@ -1,4 +1,5 @@
-// iconv wrapper; one conversion descriptor per call, so it is safe in any thread.
+// Code-page conversion through iconv: ConvertCodePage opens a descriptor per call (safe in any
+// thread); CodePageConverter keeps one open for a stream of texts.
 #include "platform/codepage.h"
 
 #include <iconv.h>
@@ -8,36 +9,52 @@
 
 namespace velt::platform {
 
+namespace {
+
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+}  // namespace
+
+CodePageConverter::CodePageConverter(const char* from, const char* to) noexcept
+    : cd_(reinterpret_cast<void*>(iconv_open(to, from))) {}
+
+CodePageConverter::~CodePageConverter() {
+  if (Valid()) iconv_close(reinterpret_cast<iconv_t>(cd_));
+}
+
+bool CodePageConverter::Valid() const noexcept { return reinterpret_cast<iconv_t>(cd_) != kNoConverter; }
+
+bool CodePageConverter::Convert(std::string_view in, std::string& out,
+                                std::optional<std::string_view> replacement) const {
+  out.clear();
+  if (!Valid()) return false;
+  const auto cd = reinterpret_cast<iconv_t>(cd_);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* src = const_cast<char*>(in.data());   // iconv's interface is not const-correct
+  std::size_t left = in.size();
+  char buffer[4096];
+  while (left > 0) {
+    char* dst = buffer;
+    std::size_t room = sizeof buffer;
+    const std::size_t rc = iconv(cd, &src, &left, &dst, &room);
+    out.append(buffer, static_cast<std::size_t>(dst - buffer));
+    if (rc != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+    if (!replacement) return false;
+    out.append(*replacement);   // EILSEQ or EINVAL: skip the byte that does not convert
+    ++src;
+    --left;
+  }
+  char* dst = buffer;
+  std::size_t room = sizeof buffer;
+  if (iconv(cd, nullptr, nullptr, &dst, &room) == static_cast<std::size_t>(-1) && !replacement) return false;
+  out.append(buffer, static_cast<std::size_t>(dst - buffer));
+  return true;
+}
+
 std::optional<std::string> ConvertCodePage(std::string_view text, const char* from, const char* to) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  const CodePageConverter converter(from, to);
   std::string out;
-  out.resize(text.size() * 2 + 16);
-  char* inPtr = const_cast<char*>(text.data());   // iconv's interface is not const-correct
-  size_t inLeft = text.size();
-  size_t done = 0;
-  bool ok = true;
-  while (inLeft > 0) {
-    char* outPtr = out.data() + done;
-    size_t outLeft = out.size() - done;
-    const size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    done = out.size() - outLeft;
-    if (r != static_cast<size_t>(-1)) break;
-    if (errno != E2BIG) {
-      ok = false;
-      break;
-    }
-    out.resize(out.size() * 2);
-  }
-  if (ok) {  // flush any shift state
-    char* outPtr = out.data() + done;
-    size_t outLeft = out.size() - done;
-    if (iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<size_t>(-1)) ok = false;
-    done = out.size() - outLeft;
-  }
-  iconv_close(cd);
-  if (!ok) return std::nullopt;
-  out.resize(done);
+  if (!converter.Convert(text, out)) return std::nullopt;
   return out;
 }
 

@@ -19,4 +19,24 @@ inline std::optional<std::string> GbkToUtf8(std::string_view text) { return Conv
 // "ANSI_X3.4-1968" in the C locale.
 std::string ProcessCodeset();
 
+// A conversion kept open for many texts, for callers that convert text after text (a cell
+// stream); one thread at a time per object. Valid() is false when the codesets are unknown.
+class CodePageConverter {
+ public:
+  CodePageConverter(const char* from, const char* to) noexcept;
+  ~CodePageConverter();
+  CodePageConverter(const CodePageConverter&) = delete;
+  CodePageConverter& operator=(const CodePageConverter&) = delete;
+
+  bool Valid() const noexcept;
+  // Converts the whole of `in` into `out`. Without a replacement a byte that does not convert
+  // fails the conversion (false); with one, each such byte becomes the replacement and the
+  // conversion goes on (always true).
+  bool Convert(std::string_view in, std::string& out,
+               std::optional<std::string_view> replacement = std::nullopt) const;
+
+ private:
+  void* cd_;
+};
+
 }  // namespace velt::platform
