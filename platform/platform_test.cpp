@@ -21,6 +21,7 @@
 #include "platform/dynamic_library.h"
 #include "platform/ini_profile.h"
 #include "platform/local_time.h"
+#include "platform/process.h"
 #include "platform/named_counter.h"
 #include "platform/paths.h"
 #include "platform/secure_wipe.h"
@@ -280,8 +281,11 @@ TEST(LocalTime, AgreesWithTheClockAndTheBrokenDownForm) {
   const std::time_t back = std::mktime(&fields);
   EXPECT_GE(back, before);
   EXPECT_LE(back, after);
-  const std::tm epoch = vp::LocalTimeOf(before);
-  EXPECT_GE(epoch.tm_year, 126);
+  const std::tm local = vp::LocalTimeOf(before);
+  EXPECT_GE(local.tm_year, 126);
+  const std::tm utc = vp::UtcTimeOf(0);
+  EXPECT_EQ(utc.tm_year, 70);
+  EXPECT_EQ(utc.tm_hour, 0);
   EXPECT_EQ(vp::ProcessId(), static_cast<int>(getpid()));
   EXPECT_GT(vp::ThreadId(), 0);
 }

@@ -13,6 +13,7 @@
 
 #include "lyrsso.h"
 #include "mvencode.h"
+#include "platform/local_time.h"
 
 namespace velt::tool {
 namespace {
@@ -167,9 +168,9 @@ int TicketFailure(const char* what, int code) {
 
 std::string UtcTime(int seconds) {
   const std::time_t t = seconds;
-  std::tm tm{};
+  const std::tm tm = velt::platform::UtcTimeOf(t);
   char text[32] = "";
-  if (gmtime_r(&t, &tm) != nullptr) std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
   return text;
 }
 

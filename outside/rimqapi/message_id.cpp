@@ -1,15 +1,13 @@
 // Assigned message ids: 18 bytes (process id, random salt, counter) written as 24 Base64 characters.
 #include "message_id.h"
 
-#include <pthread.h>
-#include <unistd.h>
-
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <random>
 
 #include "platform/base64.h"
+#include "platform/process.h"
 
 namespace velt::rimq {
 namespace {
@@ -24,14 +22,14 @@ std::array<unsigned char, 6> RandomSalt() {
 // getpid is a system call on current C libraries; the id is kept and renewed in a forked child.
 std::atomic<std::uint32_t> g_pid{0};
 
-void RenewPid() { g_pid.store(static_cast<std::uint32_t>(getpid()), std::memory_order_relaxed); }
+void RenewPid() { g_pid.store(static_cast<std::uint32_t>(platform::ProcessId()), std::memory_order_relaxed); }
 
 std::uint32_t ProcessId() {
   static const bool registered = [] {
     RenewPid();
-    return pthread_atfork(nullptr, nullptr, RenewPid) == 0;
+    return platform::RunInChildAfterFork(RenewPid);
   }();
-  return registered ? g_pid.load(std::memory_order_relaxed) : static_cast<std::uint32_t>(getpid());
+  return registered ? g_pid.load(std::memory_order_relaxed) : static_cast<std::uint32_t>(platform::ProcessId());
 }
 
 void PutLittleEndian(unsigned char* out, std::uint64_t value, int bytes) {

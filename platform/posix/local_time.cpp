@@ -1,7 +1,5 @@
-// Local time through clock_gettime and localtime_r; ids through getpid and gettid.
+// Time through clock_gettime, localtime_r and gmtime_r.
 #include "platform/local_time.h"
-
-#include <unistd.h>
 
 namespace velt::platform {
 
@@ -20,7 +18,10 @@ std::tm LocalTimeOf(std::time_t when) noexcept {
   return local;
 }
 
-int ProcessId() noexcept { return static_cast<int>(getpid()); }
-long ThreadId() noexcept { return static_cast<long>(gettid()); }
+std::tm UtcTimeOf(std::time_t when) noexcept {
+  std::tm utc{};
+  gmtime_r(&when, &utc);
+  return utc;
+}
 
 }  // namespace velt::platform

@@ -2,9 +2,10 @@
 // made from the flags, and the hints printed with a failure.
 #include "connection.h"
 
-#include <unistd.h>
-
 #include <cstring>
+
+#include "platform/paths.h"
+#include "platform/process.h"
 
 namespace velt::veltcall {
 namespace {
@@ -28,7 +29,7 @@ const char* StageName(CodeStage stage) {
 }  // namespace
 
 Connection::Connection(ConnectionOptions options) : options_(std::move(options)) {
-  if (options_.receiveQueue.empty()) options_.receiveQueue = "VELTCALL." + std::to_string(getpid());
+  if (options_.receiveQueue.empty()) options_.receiveQueue = "VELTCALL." + std::to_string(platform::ProcessId());
   int noPool = 0;
   VELTCLI_HANDLE h = nullptr;
   if (VELTCLI_Init(&h) != 0) return;
@@ -90,8 +91,8 @@ void Connection::Explain(int code, CodeStage stage, ErrorReport& report) const {
   report.hint.clear();
   const std::string queue = options_.address.empty() ? "the entry's request queue" : "queue " + options_.sendQueue;
   if (stage == CodeStage::kConnect && code == -1) {
-    char folder[4096] = "the current folder";
-    (void)!getcwd(folder, sizeof folder);
+    std::string folder = platform::CurrentDirectory();
+    if (folder.empty()) folder = "the current folder";
     report.hint = "no entry or group '" + options_.server + "' in LUNQCli.ini and rimqapi.ini of " + folder +
                   "; or give --address to connect without them";
   } else if (code == 2004 || code == 2003) {

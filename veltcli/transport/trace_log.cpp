@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/local_time.h"
+#include "platform/process.h"
 
 namespace velt {
 

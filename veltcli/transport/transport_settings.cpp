@@ -4,8 +4,8 @@
 #include <mutex>
 #include <string>
 
-#include "platform/local_time.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "support/ascii_text.h"
 #include "support/process_lock.h"
 

@@ -1,5 +1,4 @@
-// Wall-clock local time and the ids of the running process and thread, for time stamps in
-// requests, trace files and logs.
+// Wall-clock time, local and universal, for time stamps in requests, trace files and logs.
 #pragma once
 
 #include <ctime>
@@ -13,8 +12,6 @@ struct LocalTime {
 
 LocalTime LocalNow() noexcept;
 std::tm LocalTimeOf(std::time_t when) noexcept;
-
-int ProcessId() noexcept;
-long ThreadId() noexcept;
+std::tm UtcTimeOf(std::time_t when) noexcept;
 
 }  // namespace velt::platform
