@@ -264,4 +264,25 @@ TEST(EveryCall, WritesTheWholeTextWhenItFitsAndNothingWhenItDoesNot) {
   EXPECT_EQ(Ok([&](char* o, int n) { return AES_Decrypt1(o, n, 1, empty.c_str()); }), "");
 }
 
+TEST(EveryCall, TheAreasOfTheLoginCallSitesHoldWhatTheDocsSay) {
+  const KeyPair& key = LoginKey();
+  const unsigned char wharf[16] = {'W', 'h', 'a', 'r', 'f'};
+  const struct {
+    const char* name;
+    int area;
+    std::size_t fits;   // longest clear text whose result fits the area
+    std::function<int(char*, int, const char*)> call;
+  } sites[] = {
+      {"RSA_Encrypt1", 1024, 240, [&](char* o, int n, const char* t) { return RSA_Encrypt1(o, n, key.publicKey.c_str(), t, 16); }},
+      {"AES_Encrypt1", 1024, 735, [](char* o, int n, const char* t) { return AES_Encrypt1(o, n, 42, t); }},
+      {"RC5_Encrypt", 257, 183, [&](char* o, int n, const char* t) { return RC5_Encrypt(o, n, wharf, 16, 1, t); }},
+  };
+  for (const auto& s : sites) {
+    std::string text;
+    const std::string fits(s.fits, 'f'), over(s.fits + 1, 'o');
+    EXPECT_EQ(Guarded([&](char* o, int n) { return s.call(o, n, fits.c_str()); }, s.area, text), ENCRYPT_OK) << s.name;
+    EXPECT_EQ(Guarded([&](char* o, int n) { return s.call(o, n, over.c_str()); }, s.area, text), ENCRYPT_E_SPACE) << s.name;
+  }
+}
+
 }  // namespace
