@@ -93,10 +93,12 @@ TEST_F(Lunqcli, AsynchronousCallsFillTheCallersRecord) {
   ASSERT_EQ(LUNQCLI_ACallProgramAndCommit(h, "capture", &call), 0);
   EXPECT_EQ(std::strlen(call.szMsgId), 24u);
   EXPECT_STREQ(call.szId, "main");
-  EXPECT_GT(call.tTimeStamp, 0);
+  const long long sent = call.tTimeStamp;   // a packed field: read by value
+  EXPECT_GT(sent, 0);
   call.nExpiry = 10;   // the reply's wait, as callers set it
   ASSERT_EQ(LUNQCLI_GetReply(h, &call), 0);
-  EXPECT_EQ(call.nFlags & 1, 1);
+  const int flags = call.nFlags;
+  EXPECT_EQ(flags & 1, 1);
   EXPECT_EQ(LUNQCLI_GetReply(h, &call), 1) << "already read";
   EXPECT_EQ(LUNQCLI_Cancel(h, nullptr), 0);
   LUNQCLI_Exit(h);
