@@ -1,7 +1,9 @@
 // The handle table: small values, stale and made-up values refused, a full table said so.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 #include "outside/lunqcli/handle_table.h"
@@ -60,6 +62,22 @@ TEST(HandleTable, AFullTableRefusesMore) {
   EXPECT_EQ(t.Add(Fake(1)), 0);
   ASSERT_EQ(t.Remove(7), Fake(7));
   EXPECT_GT(t.Add(Fake(99)), 0);
+}
+
+TEST(HandleTable, ThreadsAddingAndReleasingAtOnceNeverSeeAnotherThreadsClient) {
+  HandleTable t;
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (std::uintptr_t id = 1; id <= 4; ++id) {
+    threads.emplace_back([&t, &wrong, id] {
+      for (int i = 0; i < 5000; ++i) {
+        const LUNQCLI_HANDLE h = t.Add(Fake(id));
+        if (h == 0 || t.Find(h) != Fake(id) || t.Remove(h) != Fake(id) || t.Find(h) != nullptr) ++wrong;
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(wrong.load(), 0);
 }
 
 }  // namespace
