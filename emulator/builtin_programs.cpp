@@ -51,6 +51,18 @@ void EchoProgram(const Request& request, Answer& answer) {
   }
 }
 
+void ItemsProgram(const Request& request, Answer& answer) {
+  std::vector<std::string> names, cells;
+  for (const RequestValue& v : request.values()) {
+    if (Reserved(v.name)) continue;
+    names.push_back(v.name);
+    auto bytes = request.Binary(v.name);
+    cells.push_back(bytes ? std::move(*bytes) : v.value);
+  }
+  answer.BeginTable("items", names);
+  answer.AddRow(cells);
+}
+
 void RowsProgram(const Request& request, Answer& answer) {
   long long rows = 0, cols = 0, cellLen = 0, tables = 0;
   const long long zero = 0, one = 1;
@@ -111,6 +123,7 @@ void CorruptProgram(const Request& request, Answer& answer) {
 void RegisterBuiltins(ProgramRegistry& registry, KvStore& kv, const StopSignal& stop) {
   registry.Register("echo", EchoProgram);
   registry.Register("rows", RowsProgram);
+  registry.Register("items", ItemsProgram);
   registry.Register("fail", FailProgram);
   registry.Register("blob", BlobProgram);
   registry.Register("corrupt", CorruptProgram);

@@ -16,6 +16,9 @@ void RegisterBuiltins(ProgramRegistry& registry, KvStore& kv, const StopSignal& 
 
 // The individual programs, for registering under other names.
 void EchoProgram(const Request& request, Answer& answer);
+// The request's named values (reserved ones left out) as one row of table "items", columns in
+// request order, binary values as their bytes: a generic service for item-list callers.
+void ItemsProgram(const Request& request, Answer& answer);
 void RowsProgram(const Request& request, Answer& answer);
 void FailProgram(const Request& request, Answer& answer);
 void BlobProgram(const Request& request, Answer& answer);
