@@ -70,6 +70,7 @@ int StopReceiver(CLUNQCliBase& s) noexcept {
 
 void EndReceiver(CLUNQCliBase& s) noexcept {
   StopReceiver(s);
+  if (InfoSessionState* state = InfoStateIfAny(s)) state->receiver.Release();   // the next user starts afresh
 }
 
 }  // namespace velt
