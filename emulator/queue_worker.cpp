@@ -157,6 +157,9 @@ void QueueWorker::Serve(const RIMQMD& origin, const JoinedRequest& request) {
   shared_.log.Call(request.header.sessionNumber, outcome.program, request.header.callType, outcome.header.status,
                    request.bytes, answerBytes);
 
+  // Publications are on their queues before the publisher hears that its publish is done, so
+  // two publications of one publisher reach every subscriber in the order they were made.
+  Deliver(outcome);
   if (queue.empty()) {
     shared_.stats.droppedRequests++;
     shared_.log.Problem("request " + Printable(request.messageId) + " names no reply queue: not answered");
@@ -164,10 +167,9 @@ void QueueWorker::Serve(const RIMQMD& origin, const JoinedRequest& request) {
   }
   if (PutAnswer(origin, queue, packets)) shared_.stats.callsAnswered++;
   else shared_.stats.droppedRequests++;
-  Deliver(outcome);
 }
 
-// Publications go out after the publisher's answer, each under its subscription's message id.
+// Each publication under its subscription's message id.
 void QueueWorker::Deliver(CallOutcome& outcome) {
   velt::wire::PacketHeader header = outcome.header;
   header.status = 0;
