@@ -206,6 +206,21 @@ TEST_P(EndToEnd, PublicationWithModeBitsAndCallerValuesIsReceivedAcknowledgedAnd
   EXPECT_EQ(VELTCLI_InfoUnsubscribe(sub2.h, &again), -120) << "the store entry is shared by the process";
 }
 
+TEST_P(EndToEnd, LongTopicIsSentCutAndGetsANewInternalNumberEachTime) {
+  Client sub;
+  ASSERT_EQ(sub.Connect(entry()), 0);
+  const std::string topic(600, 't');
+  tagInfoControl first = NewControl();
+  tagInfoControl second = NewControl();
+  ASSERT_EQ(Subscribe(sub.h, first, "ivan", topic), 0);
+  ASSERT_EQ(Subscribe(sub.h, second, "ivan", topic), 0);
+  EXPECT_EQ(std::strlen(first.szTopicName), 512u);
+  // The store keeps 256 characters, so the 512 never match what it holds.
+  EXPECT_NE(first.n64SubNo, second.n64SubNo);
+  // The platform saw one topic of 512 characters: one subscription, one message id.
+  EXPECT_STREQ(first.szMsgId, second.szMsgId);
+}
+
 TEST_P(EndToEnd, LargePublicationArrivesAsANoticeAndIsFetched) {
   Client sub, pub;
   ASSERT_EQ(sub.Connect(entry()), 0);
