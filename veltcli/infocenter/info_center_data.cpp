@@ -40,10 +40,11 @@ long long CInfoCenterData::Register(const tagInfoControl& control, const ST_NB_I
   // The caller owns the control: never read past its fields, terminated or not.
   const std::size_t userLength = strnlen(control.szUserId, sizeof control.szUserId);
   const std::size_t topicLength = strnlen(control.szTopicName, sizeof control.szTopicName);
+  const long long given = control.n64SubNo;   // a copy: the packed field is not aligned for a reference
   std::lock_guard<std::mutex> guard(lock_);
   long long key = 0;
-  bool found = control.n64SubNo != 0 && subscriptions_.Find(control.n64SubNo) != nullptr;
-  if (found) key = control.n64SubNo;
+  bool found = given != 0 && subscriptions_.Find(given) != nullptr;
+  if (found) key = given;
   subscriptions_.Rewind();
   long long k = 0;
   ST_NB_INFOCENTERDATA* stored = nullptr;
