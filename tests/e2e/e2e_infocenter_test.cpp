@@ -16,7 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "answer_cutter.h"
 #include "e2e_fixture.h"
+#include "queue_link.h"
+#include "wire/call_types.h"
 #include "platform/codepage.h"
 
 namespace velt::e2e {
@@ -300,6 +303,33 @@ TEST_P(EndToEnd, PendingListSkipsZeroNumbersAndUnsubscribeIgnoresErrno) {
   EXPECT_EQ(VELTCLI_InfoUnsubscribe(sub.h, &cs), 5);
   EXPECT_EQ(SubNo(cs), 0);
   EXPECT_EQ(VELTCLI_InfoUnsubscribe(sub.h, &cs), -120);
+}
+
+TEST_P(EndToEnd, ANoticeWithoutNumbersIsRefusedBeforeTheFetch) {
+  Client sub;
+  ASSERT_EQ(sub.Connect(entry()), 0);
+  tagInfoControl cs = NewControl();
+  ASSERT_EQ(Subscribe(sub.h, cs, "judy", "notices"), 0);
+  // A notice (havedata 0) without "pubno", put under the subscription's message id as the
+  // platform would put a publication.
+  veltemu::QueueLink link(veltemu::QueueEndpoint{1, backend().address, backend().port, "tester", "pw"}, requestQ_);
+  ASSERT_EQ(link.Connect(), 0);
+  veltemu::Answer notice;
+  notice.SetValue("topicname", "notices");
+  notice.SetInteger("havedata", 0);
+  notice.SetInteger("subno", 1);
+  velt::wire::PacketHeader header;
+  header.version = 1;
+  header.callType = velt::wire::kCallService;
+  const std::vector<std::string> packets = veltemu::CutPackets(veltemu::PackParts(notice.TakeUnits()), header);
+  ASSERT_EQ(packets.size(), 1u);
+  RIMQMD md = veltemu::NewDescriptor();
+  std::memcpy(md.abMsgId, cs.szMsgId, sizeof md.abMsgId);
+  md.abCorrelId[0] = '0';
+  md.nExpiry = 60000;
+  ASSERT_EQ(link.Put(answerQ_, md, packets[0].data(), packets[0].size()), 0);
+  EXPECT_EQ(VELTCLI_InfoReceivePublication(sub.h, &cs), -114);
+  EXPECT_EQ(ErrorText(sub.h), "传入订阅/发布编号不合法！");
 }
 
 TEST_P(EndToEnd, ReceiveFollowsTheServerEntryNameIgnoringCase) {
