@@ -39,9 +39,11 @@ std::map<int, std::string> BinaryCells(const Request& r, const std::vector<std::
 
 }  // namespace
 
-void EchoProgram(const Request& request, Answer& answer) {
+void EchoProgram(const Request& request, Answer& answer) { CopyRequestContent(request, answer, {}); }
+
+void CopyRequestContent(const Request& request, Answer& answer, const std::set<std::string>& skip) {
   for (const RequestValue& v : request.values()) {
-    if (Reserved(v.name)) continue;
+    if (Reserved(v.name) || skip.count(v.name) != 0) continue;
     if (auto bytes = request.Binary(v.name)) answer.SetBinary(v.name, *bytes);
     else answer.SetValue(v.name, v.value);
   }
