@@ -2,6 +2,7 @@
 #include "wire/queue_records.h"
 
 #include <cstring>
+#include <limits>
 
 namespace velt::wire {
 namespace {
@@ -10,6 +11,14 @@ template <std::size_t N>
 void CopyPadded(char (&field)[N], const char* text) noexcept {
   std::memset(field, 0, N);
   if (text != nullptr) std::memcpy(field, text, strnlen(text, N));
+}
+
+// Seconds to milliseconds, clamped to what an int holds on both sides.
+int ExpiryMilliseconds(int seconds) noexcept {
+  constexpr int kLimit = std::numeric_limits<int>::max() / 1000;
+  if (seconds > kLimit) return std::numeric_limits<int>::max();
+  if (seconds < -kLimit) return std::numeric_limits<int>::min();
+  return seconds * 1000;
 }
 
 }  // namespace
@@ -26,7 +35,7 @@ RIMQOD QueueDescriptor(const char* queueName) noexcept {
 RIMQMD RequestDescriptor(const RequestDescriptorFields& f) noexcept {
   RIMQMD md = QueueRecord<RIMQMD>(RIMQ_MD_STRUC_ID);
   md.cMsgType = 1;
-  md.nExpiry = f.timeoutSeconds > 2147483 ? 2147483647 : f.timeoutSeconds * 1000;
+  md.nExpiry = ExpiryMilliseconds(f.timeoutSeconds);
   md.nFormat = 5;
   CopyPadded(md.abMsgId, f.messageId);
   CopyPadded(md.abCorrelId, f.correlation);

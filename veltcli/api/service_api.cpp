@@ -53,7 +53,7 @@ VELTCLI_API int VELTCLI_GetReply(VELTCLI_HANDLE handle, tagAsyncCall* call) {
 }
 
 VELTCLI_API int VELTCLI_Cancel(VELTCLI_HANDLE handle, tagAsyncCall* /*call: not read*/) {
-  return velt::EndTransaction(SessionOf(handle), velt::wire::kCallCancel);
+  return velt::EndTransaction(SessionOf(handle), velt::wire::kCallCancel, true);
 }
 
 VELTCLI_API int VELTCLI_Commit(VELTCLI_HANDLE handle) {
@@ -69,7 +69,7 @@ VELTCLI_API int VELTCLI_SQLEndTran(VELTCLI_HANDLE handle, int callType) {
 }
 
 VELTCLI_API int VELTCLI_SQLCloseCursor(VELTCLI_HANDLE handle) {
-  return velt::EndTransaction(SessionOf(handle), velt::wire::kCallCloseCursor);
+  return velt::EndTransaction(SessionOf(handle), velt::wire::kCallCloseCursor, true);
 }
 
 }  // extern "C"

@@ -33,6 +33,7 @@ void Copy(char (&to)[N], const char* from) noexcept { CopyBounded(to, N, from !=
 void ForgetAnswer(CLUNQCliBase& s) noexcept {
   s.savedMessageId[0] = '\0';
   s.savedCorrelation[0] = '\0';
+  s.partsPending = false;
 }
 
 // A call block with the session's identity; the caller sets what differs per call.
@@ -87,9 +88,12 @@ int RunCall(CLUNQCliBase& s, tagCallBlock& b, tagAsyncCall* async) noexcept {
     Copy(s.savedCorrelation, b.szCorrId);
     Copy(s.transactionId, b.szTransId);
     s.serverNumber = b.nServerNumber;
+    s.partsPending = !s.AnswerComplete();
   } else {
+    // All 27 bytes: GetReply compares that many, so a longer name keeps no terminator here.
+    const char* entryName = s.transport.CurrentEntryName();
     std::memset(async->szId, 0, sizeof async->szId);
-    std::memcpy(async->szId, s.transport.CurrentEntryName(), strnlen(s.transport.CurrentEntryName(), sizeof async->szId - 1));
+    std::memcpy(async->szId, entryName, strnlen(entryName, sizeof async->szId));
     Copy(async->szMsgId, b.szMsgId);
     Copy(async->szCorrId, b.szCorrId);
     async->tTimeStamp = static_cast<long long>(std::time(nullptr));
@@ -111,8 +115,10 @@ int AddServiceHeader(CLUNQCliBase& s, const char* serviceId, const char* version
     }
   }
   Copy(program, name);
+  char programName[kProgramNameBytes];
+  CopyProgramName(programName);
   SetValue(s, "_VeltServiceID_", serviceId);
-  SetValue(s, "_VeltProgramName_", ProgramName().c_str());
+  SetValue(s, "_VeltProgramName_", programName);
   SetValue(s, "_VeltServiceIDVersion_", version != nullptr ? version : kDefaultVersion);
   const platform::LocalTime now = platform::LocalNow();
   char callTime[64];
@@ -161,9 +167,8 @@ int CallService(CLUNQCliBase& s, const char* serviceId, const char* version, tag
   return inTransaction ? CallInTransaction(s, program, async) : CallStandAlone(s, program, async);
 }
 
-int EndTransaction(CLUNQCliBase& s, int callType) noexcept {
-  if ((callType == wire::kCallCancel || callType == wire::kCallCloseCursor) && (s.AnswerComplete() || s.serverSession == 0))
-    return 0;
+int EndTransaction(CLUNQCliBase& s, int callType, bool onlyWhileIncomplete) noexcept {
+  if (onlyWhileIncomplete && (s.AnswerComplete() || s.serverSession == 0)) return 0;
   if (s.transactionId[0] == '\0') return 0;
   s.StoreAnswerText("", 0);
   s.answerFlags = 0;
@@ -187,13 +192,16 @@ int GetReply(CLUNQCliBase& s, tagAsyncCall& call) noexcept {
   char keptCorrelation[27];
   Copy(keptId, s.savedMessageId);
   Copy(keptCorrelation, s.savedCorrelation);
+  const bool keptPending = s.partsPending;
   s.timeout = call.nExpiry;
   s.answerFlags = 0;
   CopyBounded(s.savedMessageId, 27, call.szMsgId);
   CopyBounded(s.savedCorrelation, 27, call.szCorrId);
+  s.partsPending = true;   // the record says its answer is not complete yet
   const int rc = ContinueAnswer(s);
   call.nFlags |= s.answerFlags;
   s.timeout = keptTimeout;
+  s.partsPending = keptPending;
   Copy(call.szMsgId, s.savedMessageId);
   Copy(call.szCorrId, s.savedCorrelation);
   if (rc != 0) {
@@ -207,8 +215,10 @@ int GetReply(CLUNQCliBase& s, tagAsyncCall& call) noexcept {
 int ContinueAnswer(CLUNQCliBase& s) noexcept {
   if (s.AnswerComplete()) return kContinueAnswerComplete;
   // A plug-in carries no message ids, yet its answers may come in parts too: it knows where it is.
-  const bool plugin = s.transport.servers.Mode() == TransportMode::kPlugin;
-  if (s.savedMessageId[0] == '\0' && s.publicationStarted.load() == 0 && !plugin) return kContinueNothingToRead;
+  // It is asked only while a part it delivered said more was coming; after a transaction end or a
+  // failed call there is nothing it could answer.
+  const bool pluginPart = s.partsPending && s.transport.servers.Mode() == TransportMode::kPlugin;
+  if (s.savedMessageId[0] == '\0' && s.publicationStarted.load() == 0 && !pluginPart) return kContinueNothingToRead;
   s.answerFlags = 0;
   tagCallBlock b = BlockFor(s, wire::kCallSignOn, kCallReceiveOnly, wire::kModeStandAlone);
   Copy(b.szMsgId, s.savedMessageId);
@@ -218,6 +228,7 @@ int ContinueAnswer(CLUNQCliBase& s) noexcept {
     Copy(s.transactionId, b.szTransId);
     s.serverNumber = b.nServerNumber;
     s.answerFlags = b.nFlags;
+    s.partsPending = !s.AnswerComplete();
   }
   Copy(s.savedMessageId, b.szMsgId);
   Copy(s.savedCorrelation, b.szCorrId);

@@ -26,10 +26,11 @@ int CallInTransaction(CLUNQCliBase& session, const char* program, tagAsyncCall* 
 int CallService(CLUNQCliBase& session, const char* serviceId, const char* version, tagAsyncCall* async,
                 bool inTransaction) noexcept;
 
-// Commit (9), roll back (10), cancel (11), close cursor (4) or the caller's type. Cancel and close
-// cursor send only while the answer is incomplete and the server-session flag is set; nothing is
-// sent without a transaction id. 0 when nothing was sent.
-int EndTransaction(CLUNQCliBase& session, int callType) noexcept;
+// Commit (9), roll back (10), cancel (11), close cursor (4) or the caller's type (SQLEndTran).
+// `onlyWhileIncomplete` (VELTCLI_Cancel and VELTCLI_SQLCloseCursor, whatever the type): sent only
+// while the answer is incomplete and the server-session flag is set. Nothing is sent without a
+// transaction id. 0 when nothing was sent.
+int EndTransaction(CLUNQCliBase& session, int callType, bool onlyWhileIncomplete = false) noexcept;
 
 // VELTCLI_GetReply: kReplyOtherServer, kReplyComplete, or the exchange's result.
 int GetReply(CLUNQCliBase& session, tagAsyncCall& call) noexcept;

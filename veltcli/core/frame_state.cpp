@@ -102,5 +102,11 @@ std::string ProgramName() {
   return g_frame.programName;
 }
 
+void CopyProgramName(char (&out)[kProgramNameBytes]) noexcept {
+  static_assert(sizeof g_frame.programName == kProgramNameBytes, "one size for the program name");
+  std::lock_guard<std::mutex> guard(g_frame.programNameLock);
+  std::memcpy(out, g_frame.programName, sizeof out);
+}
+
 
 }  // namespace velt

@@ -56,5 +56,8 @@ std::size_t LiveSessionCount();
 // CVELTCli construction, unchanged when the program file cannot be read.
 void RefreshProgramName();
 std::string ProgramName();
+// The same into a fixed area, for paths that must not allocate.
+inline constexpr std::size_t kProgramNameBytes = 260;
+void CopyProgramName(char (&out)[kProgramNameBytes]) noexcept;
 
 }  // namespace velt

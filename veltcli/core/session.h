@@ -57,6 +57,7 @@ class CLUNQCliBase : public velt::PacketSession {
   int transactionOpen = 0;
   char savedMessageId[27] = {};
   char savedCorrelation[27] = {};
+  bool partsPending = false;                  // the last part read said more follow (plug-in mode has no ids)
   int serverNumber = 0;                       // system parameter 8
   char serverName[kTextField] = {};
   char user[kTextField] = {};

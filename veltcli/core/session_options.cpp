@@ -41,11 +41,11 @@ int CLUNQCliBase::StandardOptionLength(int id) noexcept {
 }
 
 int CLUNQCliBase::SetOptions(int id, const void* value, int length) {
-  if (id < 0 || id > kHighestOption) return 0;       // accepted and ignored
   if (value == nullptr) return 1;
   if (id == 14) { serverSession = ReadInt(value); return 0; }
   if (id == 11) { commTime = ReadInt(value); return 0; }
-  if (length < kIntLength) return 1;
+  if (length < kIntLength) return 1;                 // every other id, an unknown one included
+  if (id < 0 || id > kHighestOption) return 0;       // accepted and ignored
   switch (id) {
     case 0: case 7: case 12: case 13: case 18: case 19:
       return SetRecordOption(id, value, length);
@@ -101,6 +101,13 @@ int CLUNQCliBase::SetRecordOption(int id, const void* value, int length) {
 }
 
 int CLUNQCliBase::GetOptions(int id, void* out, int* length) {
+  // Ids 14 and 11 answer with the session value itself, whatever the length; it is also written
+  // out where an int fits, as for the other int ids.
+  if (id == 14 || id == 11) {
+    const int value = id == 14 ? serverSession : commTime;
+    if (out != nullptr && length != nullptr && *length >= kIntLength) WriteInt(out, length, value);
+    return value;
+  }
   if (id < 0 || id > kHighestOption) return 0;       // output untouched
   if (out == nullptr || length == nullptr || *length < kIntLength) return 1;
   switch (id) {

@@ -46,9 +46,11 @@ class SessionOptions : public ::testing::Test {
   void SetUp() override { ASSERT_EQ(VELTCLI_Init(&h_), 0); }
   void TearDown() override { VELTCLI_Exit(h_); }
 
+  // Ids 11 and 14 answer with the value itself and write it out too; the others answer 0.
   int Get(int id) {
     int v = -12345;
-    EXPECT_EQ(VELTCLI_GetOption(h_, id, &v), 0) << id;
+    const int rc = VELTCLI_GetOption(h_, id, &v);
+    EXPECT_EQ(rc, (id == 11 || id == 14) ? v : 0) << id;
     return v;
   }
   const velt::ServerList& Servers() { return h_->session->transport.servers; }
@@ -104,6 +106,29 @@ TEST_F(SessionOptions, IntOptionsRoundTripAndLengthRules) {
 
   EXPECT_EQ(VELTCLI_SetCliTimeOut(h_, 30), 0);
   EXPECT_EQ(Get(1), 30);
+}
+
+TEST_F(SessionOptions, LengthRulesComeAfterIdsElevenAndFourteenOnly) {
+  const int value = 5;
+  for (const int id : {-1, 21, 42}) EXPECT_EQ(VELTCLI_SetOptions(h_, id, &value, 3), 1) << "unknown id " << id;
+  EXPECT_EQ(VELTCLI_SetOptions(h_, 42, &value, 4), 0) << "accepted and ignored";
+
+  const int ms = 250;
+  ASSERT_EQ(VELTCLI_SetOption(h_, 11, &ms), 0);
+  const int off = 0;
+  ASSERT_EQ(VELTCLI_SetOption(h_, 14, &off), 0);
+  int out = 77;
+  for (const int length : {0, 3}) {
+    int len = length;
+    EXPECT_EQ(VELTCLI_GetOptions(h_, 11, &out, &len), 250) << "length " << length;
+    EXPECT_EQ(VELTCLI_GetOptions(h_, 14, &out, &len), 0) << "length " << length;
+    EXPECT_EQ(out, 77) << "nothing written where no int fits";
+    EXPECT_EQ(len, length);
+  }
+  EXPECT_EQ(VELTCLI_GetOptions(h_, 11, nullptr, nullptr), 250);
+  int len = 4;
+  EXPECT_EQ(VELTCLI_GetOptions(h_, 11, &out, &len), 250);
+  EXPECT_EQ(out, 250);
 }
 
 TEST_F(SessionOptions, UnknownIdsAndNullPointers) {

@@ -21,23 +21,35 @@ bool RebuildsConnection(int reason) {
 
 }  // namespace
 
+bool CQueueTransport::EnsurePacketArea() noexcept {
+  if (!packetArea_) packetArea_.reset(static_cast<char*>(velt::Allocate(wire::kGetBufferBytes)));
+  return static_cast<bool>(packetArea_);
+}
+
+// Once the first packet of a part has arrived, the rest of the part is waited for with the
+// session's time-out when the caller's wait is shorter (a zero-wait poll): the server sends a
+// part's packets together, and packets taken from the queue cannot be put back, so a poll
+// returns a whole part or takes nothing.
 int CQueueTransport::ReceiveAnswer(tagCallBlock& block, int mode) {
   if (servers.Mode() == velt::TransportMode::kPlugin) return ReceivePlugin(block);
-  if (!packetArea_) {
-    packetArea_.reset(new (std::nothrow) char[velt::wire::kGetBufferBytes]);
-    if (!packetArea_) return velt::kExchangeBufferFull;
-  }
+  if (!EnsurePacketArea()) return velt::kExchangeBufferFull;
   const int endMask = options.windowEnds != 0 ? (wire::kFlagLast | wire::kFlagWindowEnd) : wire::kFlagLast;
+  const bool longer = block.nTimeout >= 0 && (options.timeout < 0 || options.timeout > block.nTimeout);
+  const int restWait = longer ? options.timeout : block.nTimeout;
   std::size_t joined = wire::kHeaderBytes;
   wire::PacketHeader last;
   for (;;) {
     int got = 0;
-    int rc = GetPacket(block, mode, got);
+    char receivedId[25];
+    int rc = GetPacket(block, mode, joined == wire::kHeaderBytes ? block.nTimeout : restWait, got, receivedId);
     if (rc != 0) return rc;
     const wire::PacketHeader h = wire::DecodeHeader(packetArea_.get());
     if ((rc = CheckPacket(h, got)) != 0) return rc;
+    // Only a packet that passed its checks moves the message id on (continuation reuses it).
+    std::memcpy(block.szMsgId, receivedId, sizeof receivedId);
     ++expectedSequence_;
     const auto length = static_cast<std::size_t>(h.length);
+    if (joined - wire::kHeaderBytes + length > answerPartLimit) return velt::kExchangeAnswerTooLong;
     if (!receive_.Reserve(joined + length + 1)) return velt::kExchangeBufferFull;
     std::memcpy(receive_.Data() + joined, packetArea_.get() + wire::kHeaderBytes, length);
     joined += length;
@@ -52,8 +64,9 @@ int CQueueTransport::ReceiveAnswer(tagCallBlock& block, int mode) {
   return 0;
 }
 
-// One get with the matching the message id buffer asks for; the packet lands in packetArea_.
-int CQueueTransport::GetPacket(tagCallBlock& block, int mode, int& got) {
+// One get with the matching the message id buffer asks for; the packet lands in packetArea_ and
+// its message id in `receivedId`.
+int CQueueTransport::GetPacket(tagCallBlock& block, int mode, int waitSeconds, int& got, char (&receivedId)[25]) {
   RIMQMD md = velt::wire::GetDescriptor();
   velt::wire::SetId24(md.abMsgId, block.szMsgId);
   int match;
@@ -76,7 +89,7 @@ int CQueueTransport::GetPacket(tagCallBlock& block, int mode, int& got) {
     std::snprintf(correlation, sizeof correlation, "%d", expectedSequence_);
     velt::wire::SetId24(md.abCorrelId, correlation);
   }
-  const RIMQGMO gmo = velt::wire::GetOptions(block.nTimeout, match);
+  const RIMQGMO gmo = velt::wire::GetOptions(waitSeconds, match);
   int cc = 0;
   int reason = 0;
   if (expectedSequence_ == 0 && options.libraryIds == 0 && mode == velt::kCallSendAndReceive && counter_) {
@@ -96,8 +109,8 @@ int CQueueTransport::GetPacket(tagCallBlock& block, int mode, int& got) {
       return velt::kExchangeForeignMessage;
     }
   }
-  std::memcpy(block.szMsgId, md.abMsgId, 24);
-  block.szMsgId[24] = '\0';
+  std::memcpy(receivedId, md.abMsgId, 24);
+  receivedId[24] = '\0';
   return 0;
 }
 

@@ -3,11 +3,13 @@
 // case rules) and the server-list load.
 #include "transport/config_reader.h"
 #include "testsupport/temp_folder.h"
+#include "transport/queue_transport.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -150,6 +152,28 @@ TEST_F(ConfigFiles, GroupLoadAndLimits) {
   EXPECT_STREQ(slots[0].szServerName, "S3");
   EXPECT_EQ(slots[1].szServerName[0], '\0') << "the other slots are cleared";
   EXPECT_EQ(Load("nobody", slots), 0);
+}
+
+// A connect that finds no entry clears all 16 slots before the load, also when the files give
+// nothing; a plug-in list is never replaced by the files' queue entries.
+TEST_F(ConfigFiles, AConnectWithoutEntryReloadsTheWholeListInQueueModeOnly) {
+  WriteManagers();
+  Write(config::kClientFile, "[fromfile]\nRIMQQManager=M\nRequestQName=R\nAnswerQName=A\n");
+  tagVELTConnectOptionEx kept{};
+  std::strcpy(kept.szServerName, "kept");
+  std::strcpy(kept.szAddress, "inproc:config-test");
+  CQueueTransport queue;
+  queue.servers.ReplaceAll(velt::RecordKind::kConnectEx, &kept, 1);
+  EXPECT_EQ(queue.Connect("absent", "", ""), velt::kConnectNoEntry);
+  EXPECT_EQ(queue.servers.Slot(0)[0], 0) << "the list was cleared although the files had no entry";
+
+  tagVELTPluginOption plugin{};
+  std::strcpy(plugin.szServerName, "plugged");
+  std::strcpy(plugin.szLibraryPath, "/nonexistent/plugin.so");
+  CQueueTransport pluginMode;
+  pluginMode.servers.ReplaceAll(velt::RecordKind::kPlugin, &plugin, 1);
+  EXPECT_EQ(pluginMode.Connect("fromfile", "", ""), velt::kConnectNoEntry);
+  EXPECT_EQ(std::memcmp(pluginMode.servers.Slot(0), &plugin, sizeof plugin), 0) << "the plug-in list stays";
 }
 
 TEST_F(ConfigFiles, MissingOrEmptyFiles) {

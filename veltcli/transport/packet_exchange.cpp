@@ -1,7 +1,6 @@
 // One exchange of packets: the request cut into packets with their headers and message id, the
 // answer packets got, matched, checked and joined into the receive buffer.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -47,7 +46,9 @@ int CQueueTransport::Exchange(tagCallBlock& block) {
   velt::CopyBounded(block.szPassword, sizeof block.szPassword, encryptedPassword_);
   block.pAnswer = nullptr;
   block.nAnswerLen = 0;
-  if (!receive_.Reset()) return velt::kExchangeBufferFull;
+  if (!receive_.Reset() || !EnsurePacketArea()) return velt::kExchangeBufferFull;
+  // The header shows one hexadecimal digit: a wider type would reach the server as another one.
+  if (block.nCallType < 0 || block.nCallType > wire::kMaxCallType) return velt::kExchangeBadCallType;
   if (reconnectPending_ != 0) {
     // Going on without a connection could only fail with "bad handle"; the reconnect's own
     // reason (queue manager not reachable, ...) tells the caller what is wrong.
@@ -167,9 +168,10 @@ int CQueueTransport::PutPacket(int index, char* packet, int chunk, bool last, ta
   } else if (last && !async) {
     const RIMQPGO pgo = velt::wire::PutGetOptions(requestQueue_, answerQueue_, block.nTimeout);
     RIMQMD reply = md;
-    char replyArea[8];
     int replyLength = 0;
-    RIMQ_PutEx(connection1_, &pgo, &md, bytes, packet, &reply, 0, replyArea, &replyLength, &cc, &reason);
+    // The queue library is told the area every get accepts; what it leaves there is not used.
+    RIMQ_PutEx(connection1_, &pgo, &md, bytes, packet, &reply, static_cast<int>(wire::kGetBufferBytes),
+               packetArea_.get(), &replyLength, &cc, &reason);
   } else {
     RIMQ_Put2(connection1_, requestQueue_, &md, &pmo, bytes, packet, &cc, &reason);
   }
@@ -193,7 +195,7 @@ bool CQueueTransport::NewMessageId(char (&id)[27]) {
       };
       put(0, static_cast<std::uint32_t>(std::time(nullptr)));
       put(4, static_cast<std::uint32_t>(previous));
-      put(8, static_cast<std::uint32_t>(std::rand()));
+      put(8, random_.Next());
       char encoded[17] = {};
       velt::platform::Base64Encode(raw, sizeof raw, encoded);
       std::snprintf(id, sizeof id, "%8.8s%16.16s", ids.shortClientId, encoded);

@@ -3,11 +3,15 @@
 // the answer queue before a receive-only exchange reads them.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "rimqapi.h"
+#include "support/alloc_hook.h"
 #include "transport/call_block.h"
 #include "wire/packet_header.h"
 #include "wire/queue_records.h"
@@ -254,6 +258,85 @@ TEST_F(ExchangeTest, DamagedAnswerPacketsAreRefused) {
   }
 }
 
+TEST_F(ExchangeTest, ARefusedPacketLeavesTheMessageIdAsItWas) {
+  // Matching by correlation only ("0"), a damaged packet of any message may arrive: its id must
+  // not become the one continuation reads with.
+  transport_.options.checksum = 1;
+  transport_.options.sequence = 1;
+  transport_.replyTag[0] = '\0';   // the raw peer's answers carry none
+  const auto badChecksum = [](std::vector<char>& p) { p[125] = p[125] == '9' ? '8' : '9'; };
+  const auto badSequence = [](std::vector<char>& p) { std::memcpy(p.data() + 14, "000003", 6); };
+  for (const auto mutate : {+badChecksum, +badSequence}) {
+    peer_->PutAnswer("FOREIGNID000000000000001", 0, 1, "&a=1", mutate);
+    tagCallBlock b;
+    EXPECT_NE(Receive(b, "0"), 0);
+    EXPECT_STREQ(b.szMsgId, "0");
+  }
+  peer_->PutAnswer("GOODID000000000000000001", 0, 1, "&a=1");
+  tagCallBlock b;
+  ASSERT_EQ(Receive(b, "0"), 0);
+  EXPECT_STREQ(b.szMsgId, "GOODID000000000000000001");
+}
+
+TEST_F(ExchangeTest, CallTypesBeyondOneHexDigitAreRefusedUnsent) {
+  for (const int type : {16, 31, -1}) {
+    tagCallBlock b;
+    b.nCallType = type;
+    b.nCallMode = velt::kCallSendOnly;
+    EXPECT_EQ(transport_.Exchange(b), velt::kExchangeBadCallType) << type;
+  }
+  Packet p;
+  EXPECT_FALSE(peer_->TakeRequest(p)) << "nothing reached the request queue";
+  EXPECT_EQ(Send("x").at(0).header.callType, 2);
+}
+
+TEST_F(ExchangeTest, AnAnswerPartPastTheLimitIsRefused) {
+  transport_.answerPartLimit = 2 * wire::kMaxPacketText;
+  transport_.options.windowEnds = 0;
+  const std::string full(wire::kMaxPacketText, 'p');
+  for (int i = 0; i < 3; ++i) peer_->PutAnswer("LONGANSWER00000000000001", i, 0, full);
+  tagCallBlock b;
+  EXPECT_EQ(Receive(b, "LONGANSWER00000000000001"), velt::kExchangeAnswerTooLong);
+  EXPECT_EQ(b.pAnswer, nullptr);
+  // Exactly at the limit is an answer.
+  for (int i = 0; i < 2; ++i) peer_->PutAnswer("LONGANSWER00000000000002", i, i == 1 ? 1 : 0, full);
+  ASSERT_EQ(Receive(b, "LONGANSWER00000000000002"), 0);
+  EXPECT_EQ(b.nAnswerLen, static_cast<int>(2 * wire::kMaxPacketText));
+}
+
+std::atomic<int> g_countdown{0};
+bool FailNth(std::size_t) { return g_countdown.fetch_sub(1) != 1; }
+
+// Every allocation of an exchange goes through the gate: failing each in turn gives the exchange's
+// memory code, and the exchange works once memory is back.
+TEST_F(ExchangeTest, EachAllocationOfTheExchangeFailsWithItsCode) {
+  const char* id = "MEMORY000000000000000001";
+  peer_->PutAnswer(id, 0, 1, "&a=1");
+  int failures = 0;
+  for (int n = 1; n < 20; ++n) {
+    CQueueTransport fresh;   // nothing allocated yet: receive buffer and packet area both to come
+    fresh.servers.ReplaceAll(velt::RecordKind::kConnectEx, transport_.servers.Current(), 1);
+    ASSERT_EQ(fresh.Connect("main", "alice", "secret"), 0);
+    tagCallBlock b;
+    b.nCallMode = velt::kCallReceiveOnly;
+    b.nTimeout = 1;
+    std::strcpy(b.szMsgId, id);
+    std::strcpy(b.szCorrId, "0");
+    g_countdown = n;
+    velt::SetAllocationHook(&FailNth);
+    const int rc = fresh.Exchange(b);
+    velt::SetAllocationHook(nullptr);
+    if (g_countdown.load() > 0) {   // no allocation was refused: the answer came
+      ASSERT_EQ(rc, 0);
+      EXPECT_EQ(std::string(b.pAnswer, b.nAnswerLen), "&a=1");
+      break;
+    }
+    EXPECT_EQ(rc, velt::kExchangeBufferFull) << "allocation " << n;
+    ++failures;
+  }
+  EXPECT_EQ(failures, 2) << "the receive buffer and the packet area";
+}
+
 TEST_F(ExchangeTest, NothingWaitingTimesOutWithTheQueueReason) {
   tagCallBlock b;
   EXPECT_EQ(Receive(b, "NOBODYSENTTHIS0000000000"), RIMQRC_NO_MSG_AVAILABLE);
@@ -282,6 +365,29 @@ TEST(QueueTransportConnect, CandidatesAndFailures) {
   }
   EXPECT_EQ(t.Connect("down", "u", "p"), RIMQRC_QMGR_NOT_REACHABLE);
   EXPECT_FALSE(t.ConnectionComplete());
+}
+
+TEST(QueueTransportConnect, TheHostsRandomSequenceIsLeftAlone) {
+  std::srand(4242);
+  const int expected[3] = {std::rand(), std::rand(), std::rand()};
+  std::srand(4242);
+  const int first = std::rand();
+  {
+    CQueueTransport t;
+    tagVELTConnectOptionEx e[2]{};
+    for (int i = 0; i < 2; ++i) {
+      std::snprintf(e[i].szServerName, sizeof e[i].szServerName, "s%d", i);
+      std::strcpy(e[i].szAddress, kAddress);
+      std::strcpy(e[i].szSendQName, "R");
+      std::strcpy(e[i].szReceiveQName, "A");
+      std::strcpy(e[i].szReserved, "G");
+    }
+    t.servers.ReplaceAll(velt::RecordKind::kConnectEx, e, 2);
+    ASSERT_EQ(t.Connect("G", "", ""), 0);
+  }
+  EXPECT_EQ(first, expected[0]);
+  EXPECT_EQ(std::rand(), expected[1]) << "creating and connecting a transport reseeds nothing";
+  EXPECT_EQ(std::rand(), expected[2]);
 }
 
 TEST(QueueTransportConnect, AFailedAnswerQueueOpenReleasesEachConnectionOnce) {

@@ -2,6 +2,7 @@
 // side and shows what is left behind after each failure; the example plug-in carries requests to
 // a responder on the embedded queue manager and joins its answer parts.
 #include "transport/plugin_transport.h"
+#include "transport/queue_transport.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -268,6 +269,23 @@ TEST_F(FaultPlugin, ReceiveCopiesWholeAnswersAndKeepsTheResult) {
   int length = 0;
   EXPECT_EQ(failing.Receive(buffer, length), 7);
   EXPECT_EQ(Bytes(buffer, length).substr(126, 4), "init");
+}
+
+// The password transform belongs to a queue connect; a plug-in request carries none.
+TEST_F(FaultPlugin, PluginModeSendsNoPasswordTransform) {
+  CQueueTransport t;
+  tagVELTPluginOption e = Fault("FaultPlugin_Table");
+  std::strcpy(e.szServerName, "p");
+  t.servers.ReplaceAll(velt::RecordKind::kPlugin, &e, 1);
+  ASSERT_EQ(t.Connect("p", "alice", "secret"), 0);
+  const std::string text = "a=1";
+  tagCallBlock b;
+  b.nCallType = 2;
+  b.pRequest = text.c_str();
+  b.nRequestLen = static_cast<int>(text.size());
+  ASSERT_EQ(t.Exchange(b), 0);   // the fault plug-in answers with the request itself
+  EXPECT_STREQ(b.szPassword, "");
+  EXPECT_EQ(std::string(b.pAnswer, b.nAnswerLen), text);
 }
 
 TEST_F(FaultPlugin, ReceiveWithoutMemoryIs1741) {

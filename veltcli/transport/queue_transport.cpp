@@ -30,10 +30,7 @@ std::unique_ptr<velt::platform::NamedCounter> CQueueTransport::OpenMessageIdCoun
   return velt::platform::NamedCounter::Open(name);
 }
 
-CQueueTransport::CQueueTransport() {
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
-  counter_ = OpenMessageIdCounter(0);
-}
+CQueueTransport::CQueueTransport() { counter_ = OpenMessageIdCounter(0); }
 
 CQueueTransport::~CQueueTransport() { Disconnect(); }
 
@@ -82,32 +79,31 @@ int CQueueTransport::Connect(const char* server, const char* user, const char* p
   bool byGroup = true;
   int count = CountCandidates(server, true);
   if (count == 0) { byGroup = false; count = CountCandidates(server, false); }
+  // The files describe queue entries only; a plug-in list is never replaced by them, since plug-in
+  // mode would read their bytes as library paths and entry functions.
   if (count == 0 && servers.Mode() == velt::TransportMode::kQueue) {
     tagVELTConnectOptionEx loaded[velt::config::kMaxServerEntries];
-    if (velt::config::LoadServerList(server, loaded) > 0) {
-      servers.Clear();
-      for (int i = 0; i < velt::config::kMaxServerEntries; ++i)
-        std::memcpy(servers.Storage() + i * kEntryBytes, &loaded[i], kEntryBytes);
-    }
+    velt::config::LoadServerList(server, loaded);   // all 16 slots: what was found, zeros after it
+    servers.Clear();
+    for (int i = 0; i < velt::config::kMaxServerEntries; ++i)
+      std::memcpy(servers.Storage() + i * kEntryBytes, &loaded[i], kEntryBytes);
     byGroup = true;
     count = CountCandidates(server, true);
     if (count == 0) { byGroup = false; count = CountCandidates(server, false); }
   }
   if (count == 0) return velt::kConnectNoEntry;
 
-  velt::CopyBounded(connectedUser_, sizeof connectedUser_, user);
-  velt::CopyBounded(connectedPassword_, sizeof connectedPassword_, password);
   bool tried[velt::ServerList::kSlots] = {};
   int attempts = 0;
   int result = velt::kConnectNoEntry;
   while (attempts < count) {
-    const int index = CandidateSlot(server, byGroup, std::rand() % count);
+    const int index = CandidateSlot(server, byGroup, static_cast<int>(random_.Next() % static_cast<unsigned>(count)));
     if (index < 0) return velt::kConnectNoPick;
     servers.SetCurrentIndex(index);
     if (tried[index]) continue;
     tried[index] = true;
     ++attempts;
-    result = ConnectSlot(index);
+    result = ConnectSlot(index, user, password);
     if (result == 0) {
       velt::CopyBounded(connectedServer_, sizeof connectedServer_, server);
       break;
@@ -117,14 +113,11 @@ int CQueueTransport::Connect(const char* server, const char* user, const char* p
   return result;
 }
 
-int CQueueTransport::ConnectSlot(int index) {
-  // The header carries the transform, never the clear password.
-  char encrypted[LUNQCRYPT_TEXT_LEN + 1] = {};
-  EncryptPassword(connectedUser_, connectedPassword_, encrypted, sizeof encrypted);
-  std::memcpy(encryptedPassword_, encrypted, sizeof encryptedPassword_);
-  encryptedPassword_[32] = '\0';
-  if (servers.Mode() == velt::TransportMode::kQueue) return ConnectQueueSlot(index);
+int CQueueTransport::ConnectSlot(int index, const char* user, const char* password) {
+  if (servers.Mode() == velt::TransportMode::kQueue) return ConnectQueueSlot(index, user, password);
   Disconnect();
+  // A plug-in logs in its own way: it is given neither the password nor its transform.
+  encryptedPassword_[0] = '\0';
   if (index > 15) return VELTPLUGIN_ERR_SLOT_INDEX;
   const auto* entry = reinterpret_cast<const tagVELTPluginOption*>(servers.Slot(index));
   return plugin_.Connect(*entry, index, this);
@@ -154,8 +147,14 @@ int CQueueTransport::OpenQueue(int connection, const char* name, int& queue) {
   return 0;
 }
 
-int CQueueTransport::ConnectQueueSlot(int index) {
+int CQueueTransport::ConnectQueueSlot(int index, const char* user, const char* password) {
   DisconnectQueues();
+  velt::CopyBounded(connectedUser_, sizeof connectedUser_, user);
+  velt::CopyBounded(connectedPassword_, sizeof connectedPassword_, password);
+  // The header carries the transform, never the clear password. The transform is 32 characters
+  // at most and is terminated here, whatever the library wrote.
+  EncryptPassword(connectedUser_, connectedPassword_, encryptedPassword_, kEncryptedPasswordChars);
+  encryptedPassword_[kEncryptedPasswordChars] = '\0';
   const auto* entry = reinterpret_cast<const tagVELTConnectOptionEx*>(servers.Slot(index));
   if (entry == nullptr) return velt::kConnectNoPick;
   int rc = ConnectOne(*entry, connection1_);

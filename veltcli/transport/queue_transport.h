@@ -17,12 +17,15 @@
 #include "transport/plugin_transport.h"
 #include "transport/receive_buffer.h"
 #include "transport/transport_codes.h"
+#include "support/alloc_hook.h"
+#include "support/random_source.h"
 
 class CQueueTransport : public velt::TransportSettings {
  public:
   static constexpr int kNoHandle = -1;
 
-  // Seeds rand, makes the client ids and reply tag (settings) and opens the message-id counter.
+  // Makes the client ids and reply tag (settings) and opens the message-id counter. The host's
+  // rand() is left alone: candidate choice and message ids draw from the transport's own generator.
   CQueueTransport();
   ~CQueueTransport();
   CQueueTransport(const CQueueTransport&) = delete;
@@ -48,12 +51,15 @@ class CQueueTransport : public velt::TransportSettings {
   // Takes an interrupt no receive has taken, so it cannot end a later call; the owning thread only.
   void ClearInterrupt() noexcept;
 
+  // The most text one answer part may join; lowered only by tests.
+  std::size_t answerPartLimit = velt::kMaxAnswerPartBytes;
+
  private:
   bool IsCandidate(int slot, const char* server, bool byGroup) const noexcept;
   int CountCandidates(const char* server, bool byGroup) const noexcept;
   int CandidateSlot(const char* server, bool byGroup, int nth) const noexcept;
-  int ConnectSlot(int index);
-  int ConnectQueueSlot(int index);
+  int ConnectSlot(int index, const char* user, const char* password);
+  int ConnectQueueSlot(int index, const char* user, const char* password);
   int ConnectOne(const tagVELTConnectOptionEx& entry, int& handle);
   int OpenQueue(int connection, const char* name, int& queue);
   void DisconnectQueues();
@@ -67,10 +73,13 @@ class CQueueTransport : public velt::TransportSettings {
   bool NewMessageId(char (&id)[27]);
   int ReceiveAnswer(tagCallBlock& block, int mode);
   int ReceivePlugin(tagCallBlock& block);
-  int GetPacket(tagCallBlock& block, int mode, int& got);
+  bool EnsurePacketArea() noexcept;
+  int GetPacket(tagCallBlock& block, int mode, int waitSeconds, int& got, char (&receivedId)[25]);
   int CheckPacket(const velt::wire::PacketHeader& h, int got) const;
   void DecodeAnswer(tagCallBlock& block, int joined);
   bool UsesReplyTag(bool async) const noexcept;
+
+  static constexpr int kEncryptedPasswordChars = 32;
 
   int reconnectPending_ = 0;
   velt::ReceiveBuffer receive_;
@@ -87,5 +96,8 @@ class CQueueTransport : public velt::TransportSettings {
   int answerQueue_ = kNoHandle;
   std::atomic<int> interruptTarget_{kNoHandle};   // connection2_ as other threads may read it
   velt::PluginTransport plugin_;
-  std::unique_ptr<char[]> packetArea_;   // one answer packet as got from the queue
+  // One answer packet as got from the queue (also the reply area of RIMQ_PutEx); through the
+  // allocation gate like every buffer of the call path.
+  std::unique_ptr<char, decltype(&velt::Release)> packetArea_{nullptr, &velt::Release};
+  velt::RandomSource random_;
 };

@@ -8,6 +8,10 @@
 
 namespace velt {
 
+// The most text one answer part may join (a part is normally at most eight packets, 31664 bytes;
+// with option 17 off a whole answer is one part): past it the exchange refuses the answer.
+inline constexpr std::size_t kMaxAnswerPartBytes = 64u << 20;
+
 class ReceiveBuffer {
  public:
   static constexpr std::size_t kStep = 32672;

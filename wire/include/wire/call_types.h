@@ -12,6 +12,7 @@ inline constexpr int kCallCloseCursor = 4;
 inline constexpr int kCallCommit = 9;
 inline constexpr int kCallRollBack = 10;
 inline constexpr int kCallCancel = 11;
+inline constexpr int kMaxCallType = 15;   // the header shows the type as one hexadecimal digit
 
 // Transaction modes of a service call; an asynchronous call adds kModeAsync.
 inline constexpr int kModeStandAlone = 0;
