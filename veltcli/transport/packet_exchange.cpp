@@ -48,6 +48,9 @@ int CQueueTransport::Exchange(tagCallBlock& block) {
   block.pAnswer = nullptr;
   block.nAnswerLen = 0;
   if (!receive_.Reset()) return velt::kExchangeBufferFull;
+  // Without a connection and none to rebuild, a put could only fail with "bad handle".
+  if (reconnectPending_ == 0 && servers.Mode() != velt::TransportMode::kPlugin && !ConnectionComplete())
+    return velt::kExchangeNotConnected;
   if (reconnectPending_ != 0) {
     // Going on without a connection could only fail with "bad handle"; the reconnect's own
     // reason (queue manager not reachable, ...) tells the caller what is wrong.

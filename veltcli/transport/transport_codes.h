@@ -14,6 +14,7 @@
   X(kExchangeBadChecksum, 101, "Service calls", "an answer packet's checksum does not match")      \
   X(kExchangeBadSequence, 102, "Service calls", "an answer packet's sequence number is not the next") \
   X(kExchangeShortPacket, 103, "Service calls", "an answer packet claims more text than it carries") \
+  X(kExchangeNotConnected, 104, "Service calls", "no queue connection: never connected, or disconnected") \
   X(kExchangeForeignMessage, 2054, "Service calls", "a packet of another message arrived (reconnects)") \
   X(kExchangeNoReason, 9999, "Service calls", "the queue library failed without a reason")         \
   X(kExchangeUnknownMode, -99, "", "call mode not send-and-receive, send-only or receive-only")    \
