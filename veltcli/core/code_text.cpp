@@ -67,7 +67,7 @@ Texts BuildTexts() {
   // Queue-library reasons come back from connects and calls unchanged.
   for (int reason = 2000; reason < 3000; ++reason) {
     const std::string text = RIMQ_ReasonText(reason);
-    if (text.rfind("unknown", 0) != 0) Add(texts, reason, "queue library", text);
+    if (text.rfind("unknown reason", 0) != 0) Add(texts, reason, "queue library", text);
   }
 #define VELT_ADD_STATUS(name, number, text) Add(texts, number, "emulator", text);
   VELT_EMULATOR_STATUSES(VELT_ADD_STATUS)
