@@ -111,7 +111,7 @@ VELTCLI_API int VELTCLI_GetVersion(VELTCLI_HANDLE handle, int *version);
 /* An addition of this library, the one function without a handle: a short static text for any
  * code a function of this library returns, the queue library's reasons (rimqapi.h), the plug-in
  * codes (veltplugin.h) and the emulator's statuses (7001..7099). A number with several meanings
- * gives each as "function: meaning", joined by "; ". Any other number gives "unknown code N",
+ * gives each as "function: meaning", joined by "; "; one with a single meaning gives it alone. Any other number gives "unknown code N",
  * kept per thread until that thread's next call. Never null. */
 VELTCLI_API const char *VELTCLI_CodeText(int code);
 VELTCLI_API int VELTCLI_GetErr(VELTCLI_HANDLE handle, int *code, char *message);

@@ -1,11 +1,14 @@
 // One text per number. A number that means different things in different functions (1, 2, 100,
 // -1, ...) gets every meaning, each as "function: meaning", joined by "; ", so a caller that only
-// has the number still sees the meaning of the function it called.
+// has the number still sees the meaning of the function it called; a number with one meaning
+// gets that meaning alone.
 #include "core/code_text.h"
 
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "codec/cursor_codes.h"
 #include "codec/request_codes.h"
@@ -19,11 +22,22 @@ namespace velt {
 namespace {
 
 using Texts = std::map<int, std::string>;
+using Meanings = std::map<int, std::vector<std::pair<std::string, std::string>>>;   // where, meaning
 
-void Add(Texts& texts, int code, const std::string& where, const std::string& meaning) {
-  std::string& text = texts[code];
-  if (!text.empty()) text += "; ";
-  text += where.empty() ? meaning : where + ": " + meaning;
+void Add(Meanings& meanings, int code, const std::string& where, const std::string& meaning) {
+  meanings[code].emplace_back(where, meaning);
+}
+
+Texts Joined(const Meanings& meanings) {
+  Texts texts;
+  for (const auto& [code, list] : meanings) {
+    std::string& text = texts[code];
+    for (const auto& [where, meaning] : list) {
+      if (!text.empty()) text += "; ";
+      text += list.size() == 1 || where.empty() ? meaning : where + ": " + meaning;
+    }
+  }
+  return texts;
 }
 
 // The doc rows of a list name the functions; only the first is kept, the meaning covers the rest.
@@ -33,7 +47,7 @@ std::string FirstFunction(const char* rows) {
 }
 
 Texts BuildTexts() {
-  Texts texts;
+  Meanings texts;
 #define VELT_ADD_CODE(name, number, rows, meaning) \
   if (rows[0] != '\0') Add(texts, number, FirstFunction(rows), meaning);
   VELT_TRANSPORT_CODES(VELT_ADD_CODE)
@@ -72,8 +86,8 @@ Texts BuildTexts() {
 #define VELT_ADD_STATUS(name, number, text) Add(texts, number, "emulator", text);
   VELT_EMULATOR_STATUSES(VELT_ADD_STATUS)
 #undef VELT_ADD_STATUS
-  texts[0] = "success";
-  return texts;
+  texts[0] = {{"", "success"}};
+  return Joined(texts);
 }
 
 }  // namespace
