@@ -127,7 +127,7 @@ TEST(VeltEncode, WarnsWhenTheResultIsLikelyWrong) {
   ASSERT_FALSE(text.empty());
   EXPECT_EQ(Stderr("decode --type 6 --key right " + text), "") << "the right key gives text";
   // Decoding has no padding check, so a wrong key gives bytes; these (fixed) keys give non-text.
-  for (const char* key : {"wrong", "Right", "righ"}) {
+  for (const char* key : {"wrong", "Right", "x", "left"}) {
     const std::string err = Stderr(std::string("decode --type 6 --key ") + key + " " + text);
     EXPECT_NE(err.find("warning: the decoded bytes are not text"), std::string::npos) << key;
   }
