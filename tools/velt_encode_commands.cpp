@@ -32,7 +32,8 @@ int Fail(int exitCode, const std::string& message) {
 void Warn(const std::string& message) { std::cerr << "velt-encode: warning: " << message << "\n"; }
 
 // Text as passwords are written: no control bytes but tab and line ends, and well-formed UTF-8
-// or GBK (two-byte characters, lead 0x81-0xFE, trail 0x40-0xFE but 0x7F).
+// or Chinese text in the common GBK rows (lead and trail 0xA1-0xFE: symbols and hanzi). The whole
+// GBK range would take most random bytes for text.
 bool LooksLikeText(const unsigned char* data, std::size_t size) {
   for (std::size_t i = 0; i < size; ++i)
     if ((data[i] < 0x20 && data[i] != '\t' && data[i] != '\n' && data[i] != '\r') || data[i] == 0x7F) return false;
@@ -50,9 +51,9 @@ bool LooksLikeText(const unsigned char* data, std::size_t size) {
   auto gbk = [&] {
     for (std::size_t i = 0; i < size; ++i) {
       if (data[i] < 0x80) continue;
-      if (data[i] == 0x80 || data[i] == 0xFF || i + 1 >= size) return false;
+      if (data[i] < 0xA1 || data[i] == 0xFF || i + 1 >= size) return false;
       const unsigned char t = data[++i];
-      if (t < 0x40 || t == 0x7F || t == 0xFF) return false;
+      if (t < 0xA1 || t == 0xFF) return false;
     }
     return true;
   };
