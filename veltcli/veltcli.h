@@ -1,7 +1,8 @@
 /* veltcli: the bus client library's flat C interface — client handles, options and errors.
  *
  * Conventions for every function:
- *  - The first argument is a VELTCLI_HANDLE from VELTCLI_Init. Handles are not validated: a handle
+ *  - The first argument is a VELTCLI_HANDLE from VELTCLI_Init (VELTCLI_CodeText, an addition of this
+ *    library, takes a code only). Handles are not validated: a handle
  *    that VELTCLI_Init did not return, or that was passed to VELTCLI_Exit, must not be used again;
  *    only VELTCLI_Exit accepts a null handle. One handle is used by one thread at a time; different
  *    handles may be used by different threads at once.

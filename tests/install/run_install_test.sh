@@ -5,6 +5,7 @@
 #  - every public header compiles as C99 from the prefix alone,
 #  - a C program builds against it through the CMake package and through pkg-config and runs,
 #  - the example transport plug-in builds from its sources against the prefix,
+#  - a C++ program runs the installed emulator library in its own process (Velt::emulator),
 #  - the installed programs start,
 #  - the installed examples build from the installed tree (CMake and pkg-config), start Redis and
 #    the emulator with the shipped script and the example program library, and run against it.
@@ -54,6 +55,12 @@ cmake --build "$work/plugin-build" > "$work/plugin-build.log" || { cat "$work/pl
 symbols=$(nm -D --defined-only "$work/plugin-build/plugin_from_sdk.so")
 grep -q ' VeltPluginExample_Table$' <<< "$symbols" \
   || { echo "the rebuilt plug-in does not export its entry function"; exit 1; }
+
+echo "-- the emulator library in-process"
+cmake -S "$here/emulator" -B "$work/emulator-build" -DCMAKE_PREFIX_PATH="$prefix" > "$work/emulator-configure.log" \
+  || { cat "$work/emulator-configure.log"; exit 1; }
+cmake --build "$work/emulator-build" > "$work/emulator-build.log" || { cat "$work/emulator-build.log"; exit 1; }
+"$work/emulator-build/emulator_inproc"
 
 echo "-- installed programs"
 "$prefix/bin/velt-encode" --help > /dev/null
