@@ -77,7 +77,8 @@ typedef struct tagVELTPluginOption {
 
 /* The caller's record of an asynchronous call (113 bytes). */
 typedef struct tagAsyncCall {
-  int nFlags;              /* bit 0: the answer has been read completely (set by VELTCLI_GetReply) */
+  int nFlags;              /* bit 0: the answer has been read completely; bit 1: the part read last
+                              ended and more parts follow (both set by VELTCLI_GetReply only) */
   char szId[27];           /* server entry the request went to */
   char szMsgId[33];        /* message id of the request (24 characters) */
   char szCorrId[33];       /* decimal number of the next answer packet to read ("0" at first) */
