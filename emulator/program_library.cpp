@@ -15,7 +15,7 @@
 // an answer that remembers a failed allocation.
 struct VELTEMU_Request {
   const veltemu::Request* request;
-  std::deque<std::string> kept;   // values built for the call (decoded binary values)
+  mutable std::deque<std::string> kept;   // values built for the call (decoded binary values)
 };
 
 struct VELTEMU_Answer {
@@ -69,7 +69,7 @@ int Register(const VELTEMU_Host* host, const char* name, VELTEMU_ProgramFunc pro
 const char* Value(const VELTEMU_Request* r, const char* name, size_t* length) noexcept {
   if (r == nullptr || name == nullptr) return nullptr;
   try {
-    auto& kept = const_cast<VELTEMU_Request*>(r)->kept;
+    auto& kept = r->kept;
     std::optional<std::string> v = r->request->Binary(name);
     if (!v) v = r->request->Value(name);
     if (!v) return nullptr;
