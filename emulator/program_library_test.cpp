@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "call_dispatcher.h"
 #include "command_line.h"
 #include "wire/text_escape.h"
@@ -80,6 +82,20 @@ TEST_F(ProgramLibraryTest, LibrariesOutsideTheContractAreRefusedWithTheReason) {
   // A real shared library without the entry function.
   EXPECT_FALSE(Load(VELT_LIBRARY_WITHOUT_ENTRY, error));
   EXPECT_NE(error.find("does not export VELTEMU_RegisterPrograms"), std::string::npos) << error;
+}
+
+TEST_F(ProgramLibraryTest, TheHostRefusesBadArgumentsAndARefusingEntryStopsTheLoad) {
+  std::string error;
+  ASSERT_TRUE(Load(VELT_CONTRACT_PROGRAMS_PATH, error)) << error;
+  const CallOutcome probe = Call("contract.probe", "");
+  EXPECT_EQ(probe.header.status, 0) << "check " << Answered(probe).Value("_ERRMSG").value_or("?");
+  EXPECT_EQ(Answered(probe).Value("RESULT").value_or("?"), "ok");
+
+  ASSERT_EQ(setenv("CONTRACT_REFUSE", "1", 1), 0);
+  const bool loaded = Load(VELT_CONTRACT_PROGRAMS_PATH, error);
+  unsetenv("CONTRACT_REFUSE");
+  EXPECT_FALSE(loaded);
+  EXPECT_NE(error.find("VELTEMU_RegisterPrograms returned 5"), std::string::npos) << error;
 }
 
 TEST(ProgramList, CommandLineTakesACommaList) {
