@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 
+#include "program_library.h"
 #include "request.h"
 
 namespace veltemu {
@@ -43,6 +44,7 @@ std::string UsageText() {
          "  --request-queue Q    queue the clients send their requests to (at most 32 characters)\n"
          "  --server-number N    server number in every answer header (0..65535, default 1)\n"
          "  --workers N          queue connections serving calls at once (1..64, default 1)\n"
+         "  --programs L[,L...]  load business programs from these C libraries (veltemu_program.h)\n"
          "  -v                   one log line per call on stderr\n"
          "  --help               this text\n"
          "Runs until SIGINT or SIGTERM.\n";
@@ -61,6 +63,7 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, EmulatorCo
       {"--request-queue", [&](const std::string& v) { config.requestQueue = v; return !v.empty() && v.size() <= 32; }},
       {"--server-number", [&](const std::string& v) { return Number(v, 0, 65535, config.serverNumber); }},
       {"--workers", [&](const std::string& v) { return Number(v, 1, 64, config.workers); }},
+      {"--programs", [&](const std::string& v) { return SplitProgramList(v, config.programLibraries); }},
   };
   bool haveAddress = false;
   for (int i = 1; i < argc; ++i) {

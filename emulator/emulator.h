@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "answer.h"
 #include "emulator_stats.h"
@@ -31,6 +32,9 @@ struct EmulatorConfig {
   FILE* log = stderr;               // null: no log at all
   int collectSeconds = 10;          // wait for each further packet of a request
   int answerExpirySeconds = 600;    // answers nobody collects vanish after this
+  // C program libraries (veltemu_program.h) velt-emulator loads before Start; in-process users
+  // load them with ProgramLibraries (program_library.h).
+  std::vector<std::string> programLibraries;
 };
 
 class Emulator {

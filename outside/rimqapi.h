@@ -256,6 +256,11 @@ typedef int (*RIMQ_SetOption_t)(int nOption, const void *pValue, int nLength);
  * the start of a get is not lost). Returns 0, or 2018 for an unknown handle. */
 RIMQAPI_API int RIMQ_Interrupt(int hConn);
 
+/* An addition of this library (not part of the queue interface it follows): a short text for a
+ * reason code above, "ok" for 0, without the number. For any other number "unknown reason N",
+ * kept per thread until that thread's next call; every other text is static. */
+RIMQAPI_API const char *RIMQ_ReasonText(int nReason);
+
 #ifdef __cplusplus
 }
 #endif

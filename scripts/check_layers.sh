@@ -24,6 +24,7 @@ allowed() {
     veltcli/api)           echo "platform wire support transport codec rgcomp cert core calls infocenter api" ;;
     emulator)              echo "platform wire" ;;
     outside/plugin-example|outside/svcgate) echo "wire" ;;
+    examples)              echo "" ;;   # the flat public headers of an installed SDK only
     outside/*|mvencode|lyrsso|warden|jni/*|tools*) echo "platform armorrt" ;;
     *)                     echo "" ;;
   esac
@@ -41,7 +42,7 @@ unit_of() {
 
 is_test() {
   case $1 in
-    *_test.cpp|*/tests/*|*/test_*|*test_support*|testsupport/*|tests/*|bench/*|fuzz/*|examples/*) return 0 ;;
+    *_test.cpp|*/tests/*|*/test_*|*test_support*|testsupport/*|tests/*|bench/*|fuzz/*) return 0 ;;
   esac
   return 1
 }

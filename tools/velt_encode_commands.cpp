@@ -29,6 +29,37 @@ int Fail(int exitCode, const std::string& message) {
   return exitCode;
 }
 
+void Warn(const std::string& message) { std::cerr << "velt-encode: warning: " << message << "\n"; }
+
+// Text as passwords are written: no control bytes but tab and line ends, and well-formed UTF-8
+// or Chinese text in the common GBK rows (lead and trail 0xA1-0xFE: symbols and hanzi). The whole
+// GBK range would take most random bytes for text.
+bool LooksLikeText(const unsigned char* data, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i)
+    if ((data[i] < 0x20 && data[i] != '\t' && data[i] != '\n' && data[i] != '\r') || data[i] == 0x7F) return false;
+  auto utf8 = [&] {
+    for (std::size_t i = 0; i < size;) {
+      const unsigned char c = data[i];
+      const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+      if (n == 0 || i + n > size) return false;
+      for (std::size_t k = 1; k < n; ++k)
+        if ((data[i + k] & 0xC0) != 0x80) return false;
+      i += n;
+    }
+    return true;
+  };
+  auto gbk = [&] {
+    for (std::size_t i = 0; i < size; ++i) {
+      if (data[i] < 0x80) continue;
+      if (data[i] < 0xA1 || data[i] == 0xFF || i + 1 >= size) return false;
+      const unsigned char t = data[++i];
+      if (t < 0xA1 || t == 0xFF) return false;
+    }
+    return true;
+  };
+  return utf8() || gbk();
+}
+
 // The value argument in the form asked for; "-" is standard input without one trailing newline.
 bool ReadValue(const std::string& arg, Form form, Bytes& value, std::string& error) {
   std::string text = arg;
@@ -115,6 +146,10 @@ int RunEncoding(const Options& o) {
   Bytes out(AreaFor(value.size()) + 1, 0);  // zero-filled: type-5 decoding appends to it
   const int result = Call(o, value, out);
   if (result < 0) return EncoderExit(result, decoding ? *o.type : outType);
+  // A wrong pass phrase can still give well-padded bytes: they are rarely text.
+  if (o.command == Command::kDecode && *o.type == MVENCODE_TYPE_AES256_CBC &&
+      !LooksLikeText(out.data(), static_cast<std::size_t>(result)))
+    Warn("the decoded bytes are not text: is the key right?");
   WriteValue(out.data(), static_cast<std::size_t>(result), OutForm(o, encoding, outType));
   return kExitOk;
 }
@@ -149,6 +184,8 @@ namespace {
 // The library reads a relative name from its own folder; a user means the working folder.
 bool InitTickets(const Options& o, std::string& error) {
   if (!o.ini) {
+    Warn("no --ini: the settings come from LYRSSO.ini beside liblyrsso.so; without that file an empty "
+         "secret is in force and anybody can sign");
     LYRSSO_Init(nullptr);
     return true;
   }

@@ -122,6 +122,18 @@ class VeltEncodeTickets : public ::testing::Test {
   std::string ini_ = folder_.Write("sso.ini", IniText("300", "tool-secret"));
 };
 
+TEST(VeltEncode, WarnsWhenTheResultIsLikelyWrong) {
+  const std::string text = Tool("encode --type 6 --key right secret-phrase").out;
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(Stderr("decode --type 6 --key right " + text), "") << "the right key gives text";
+  // Decoding has no padding check, so a wrong key gives bytes; these (fixed) keys give non-text.
+  for (const char* key : {"wrong", "Right", "x", "left"}) {
+    const std::string err = Stderr(std::string("decode --type 6 --key ") + key + " " + text);
+    EXPECT_NE(err.find("warning: the decoded bytes are not text"), std::string::npos) << key;
+  }
+  EXPECT_NE(Stderr("sign APP user").find("warning: no --ini"), std::string::npos);
+}
+
 TEST_F(VeltEncodeTickets, SignAndVerify) {
   const auto signed_ = Tool("sign --ini '" + ini_ + "' APP user01");
   ASSERT_EQ(signed_.status, 0);

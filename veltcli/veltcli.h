@@ -1,7 +1,8 @@
 /* veltcli: the bus client library's flat C interface — client handles, options and errors.
  *
  * Conventions for every function:
- *  - The first argument is a VELTCLI_HANDLE from VELTCLI_Init. Handles are not validated: a handle
+ *  - The first argument is a VELTCLI_HANDLE from VELTCLI_Init (VELTCLI_CodeText, an addition of this
+ *    library, takes a code only). Handles are not validated: a handle
  *    that VELTCLI_Init did not return, or that was passed to VELTCLI_Exit, must not be used again;
  *    only VELTCLI_Exit accepts a null handle. One handle is used by one thread at a time; different
  *    handles may be used by different threads at once.
@@ -76,7 +77,8 @@ typedef struct tagVELTPluginOption {
 
 /* The caller's record of an asynchronous call (113 bytes). */
 typedef struct tagAsyncCall {
-  int nFlags;              /* bit 0: the answer has been read completely (set by VELTCLI_GetReply) */
+  int nFlags;              /* bit 0: the answer has been read completely; bit 1: the part read last
+                              ended and more parts follow (both set by VELTCLI_GetReply only) */
   char szId[27];           /* server entry the request went to */
   char szMsgId[33];        /* message id of the request (24 characters) */
   char szCorrId[33];       /* decimal number of the next answer packet to read ("0" at first) */
@@ -135,6 +137,13 @@ typedef char velt_check_size_info[(sizeof(tagInfoControl) == 4880 + sizeof(void 
 VELTCLI_API int VELTCLI_Init(VELTCLI_HANDLE *handle);
 VELTCLI_API int VELTCLI_Exit(VELTCLI_HANDLE handle);
 VELTCLI_API int VELTCLI_GetVersion(VELTCLI_HANDLE handle, int *version);
+
+/* An addition of this library, the one function without a handle: a short static text for any
+ * code a function of this library returns, the queue library's reasons (rimqapi.h), the plug-in
+ * codes (veltplugin.h) and the emulator's statuses (7001..7099). A number with several meanings
+ * gives each as "function: meaning", joined by "; "; one with a single meaning gives it alone. Any other number gives "unknown code N",
+ * kept per thread until that thread's next call. Never null. */
+VELTCLI_API const char *VELTCLI_CodeText(int code);
 VELTCLI_API int VELTCLI_GetErr(VELTCLI_HANDLE handle, int *code, char *message);
 VELTCLI_API int VELTCLI_GetErrorCode(VELTCLI_HANDLE handle, int *code);
 VELTCLI_API int VELTCLI_GetErrorMsg(VELTCLI_HANDLE handle, char *message);

@@ -22,4 +22,9 @@ void CloseLibrary(LibraryHandle library) noexcept {
   if (library != nullptr) dlclose(library);
 }
 
+const char* LibraryError() noexcept {
+  const char* text = dlerror();
+  return text == nullptr ? "" : text;
+}
+
 }  // namespace velt::platform

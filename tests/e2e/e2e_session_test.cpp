@@ -142,6 +142,23 @@ TEST_P(EndToEnd, PluginModeCarriesCallsThroughTheExamplePlugin) {
   EXPECT_EQ(VELTCLI_ConnectServer(d.h, "viaplugin", "tester", "pw"), 1702);
 }
 
+TEST_P(EndToEnd, CallsWithoutAConnectionSaySoAndSendNothing) {
+  Client c;
+  tagVELTConnectOption e = entry();
+  VELTCLI_SetConnectOption(c.h, e);   // a server list, but never connected
+  tagAsyncCall call{};
+  EXPECT_EQ(c.Call("echo"), 105);
+  EXPECT_EQ(VELTCLI_ACallProgramAndCommit(c.h, "echo", &call, nullptr), 105);
+  EXPECT_NE(std::string(VELTCLI_CodeText(105)).find("no queue connection"), std::string::npos);
+
+  ASSERT_EQ(c.Connect(e), 0);
+  ASSERT_EQ(c.Call("echo"), 0);
+  ASSERT_EQ(VELTCLI_DisConnectForce(c.h), 0);
+  EXPECT_EQ(c.Call("echo"), 105) << "after a disconnect as well";
+  ASSERT_EQ(c.Connect(e), 0);
+  EXPECT_EQ(c.Call("echo"), 0) << "a new connect serves again";
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, EndToEnd, ::testing::Values(BackendKind::kEmbedded, BackendKind::kRedis),
                          BackendName);
 

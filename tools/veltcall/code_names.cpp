@@ -1,6 +1,10 @@
-// Code names and texts, from the codes documented in veltcli.h, docs/veltcli.md, rimqapi.h and
-// docs/plugins.md.
+// Code names, from the codes documented in veltcli.h, docs/veltcli.md, rimqapi.h and
+// docs/plugins.md. The texts are the libraries' own (RIMQ_ReasonText, VELTCLI_CodeText); only a
+// number that means different things at different stages keeps its stage's text here.
 #include "code_names.h"
+
+#include "rimqapi.h"
+#include "veltcli.h"
 
 namespace velt::veltcall {
 namespace {
@@ -8,66 +12,68 @@ namespace {
 struct Entry {
   int code;
   const char* name;
-  const char* text;
+  const char* text;   // null: the library's text
 };
 
 // Queue-library reasons: the same at every stage.
 constexpr Entry kQueueReasons[] = {
-    {2003, "RIMQRC_CONNECTION_LOST", "the connection to the queue manager broke"},
-    {2004, "RIMQRC_QMGR_NOT_REACHABLE", "the queue manager is not reachable"},
-    {2005, "RIMQRC_BUFFER_ERROR", "the queue library refused a buffer"},
-    {2012, "RIMQRC_ADDRESS_ERROR", "bad queue-manager address, protocol or port"},
-    {2018, "RIMQRC_HCONN_ERROR", "unknown or closed queue-manager connection"},
-    {2019, "RIMQRC_HOBJ_ERROR", "unknown queue handle"},
-    {2030, "RIMQRC_MSG_TOO_BIG", "a packet is longer than the queue accepts"},
-    {2033, "RIMQRC_NO_MSG_AVAILABLE", "no answer within the time-out"},
-    {2035, "RIMQRC_NOT_AUTHORIZED", "the queue manager refused the user or password"},
-    {2054, "VELTCLI_FOREIGN_PACKET", "a packet of another message arrived; the connection was rebuilt"},
-    {2071, "RIMQRC_STORAGE_NOT_AVAILABLE", "the queue library ran out of memory"},
-    {2080, "RIMQRC_TRUNCATED_MSG_FAILED", "a message was longer than the receive buffer"},
-    {2085, "RIMQRC_UNKNOWN_OBJECT_NAME", "empty or invalid queue name"},
-    {2195, "RIMQRC_UNEXPECTED_ERROR", "the queue engine answered something unexpected"},
-    {2393, "RIMQRC_SSL_NOT_SUPPORTED", "TLS was requested; this build has none"},
-    {2394, "RIMQRC_PROXY_NOT_SUPPORTED", "a proxy was requested; this build connects directly"},
-    {2549, "RIMQRC_INTERRUPTED", "the receive was interrupted"},
-    {9999, "VELTCLI_QUEUE_FAILURE", "the queue library failed without a reason"},
+    {2003, "RIMQRC_CONNECTION_LOST", nullptr},
+    {2004, "RIMQRC_QMGR_NOT_REACHABLE", nullptr},
+    {2005, "RIMQRC_BUFFER_ERROR", nullptr},
+    {2012, "RIMQRC_ADDRESS_ERROR", nullptr},
+    {2018, "RIMQRC_HCONN_ERROR", nullptr},
+    {2019, "RIMQRC_HOBJ_ERROR", nullptr},
+    {2030, "RIMQRC_MSG_TOO_BIG", nullptr},
+    {2033, "RIMQRC_NO_MSG_AVAILABLE", nullptr},
+    {2035, "RIMQRC_NOT_AUTHORIZED", nullptr},
+    {2054, "VELTCLI_FOREIGN_PACKET", nullptr},
+    {2071, "RIMQRC_STORAGE_NOT_AVAILABLE", nullptr},
+    {2080, "RIMQRC_TRUNCATED_MSG_FAILED", nullptr},
+    {2085, "RIMQRC_UNKNOWN_OBJECT_NAME", nullptr},
+    {2195, "RIMQRC_UNEXPECTED_ERROR", nullptr},
+    {2393, "RIMQRC_SSL_NOT_SUPPORTED", nullptr},
+    {2394, "RIMQRC_PROXY_NOT_SUPPORTED", nullptr},
+    {2549, "RIMQRC_INTERRUPTED", nullptr},
+    {9999, "VELTCLI_QUEUE_FAILURE", nullptr},
 };
 
 constexpr Entry kConnectCodes[] = {
     {-1, "VELTCLI_NO_SERVER_ENTRY", "no server entry has that name or group"},
     {-2, "VELTCLI_NO_ENTRY_PICKED", "no server entry could be picked"},
-    {1700, "VELTCLI_PLUGIN_BAD_SLOT", "plug-in slot outside 0..15"},
-    {1701, "VELTCLI_PLUGIN_NOT_LOADED", "the plug-in library cannot be loaded"},
-    {1702, "VELTCLI_PLUGIN_NO_ENTRY", "the plug-in entry function is not exported"},
-    {1703, "VELTCLI_PLUGIN_ENTRY_FAILED", "the plug-in entry function returned null or threw"},
-    {1704, "VELTCLI_PLUGIN_INIT_FAILED", "the plug-in initialise failed"},
-    {1705, "VELTCLI_PLUGIN_CONNECT_FAILED", "the plug-in connect failed"},
-    {1706, "VELTCLI_PLUGIN_CONFIGURE_FAILED", "the plug-in configure failed"},
+    {1700, "VELTCLI_PLUGIN_BAD_SLOT", nullptr},
+    {1701, "VELTCLI_PLUGIN_NOT_LOADED", nullptr},
+    {1702, "VELTCLI_PLUGIN_NO_ENTRY", nullptr},
+    {1703, "VELTCLI_PLUGIN_ENTRY_FAILED", nullptr},
+    {1704, "VELTCLI_PLUGIN_INIT_FAILED", nullptr},
+    {1705, "VELTCLI_PLUGIN_CONNECT_FAILED", nullptr},
+    {1706, "VELTCLI_PLUGIN_CONFIGURE_FAILED", nullptr},
 };
 
 constexpr Entry kCallCodes[] = {
-    {-999, "VELTCLI_NULL_SERVICE", "no service id; nothing sent"},
+    {-999, "VELTCLI_NULL_SERVICE", nullptr},
     {-1, "VELTCLI_NO_MEMORY_REQUEST", "no memory for the request packet"},
     {1, "VELTCLI_ANSWER_TOO_LARGE", "the answer does not fit in memory"},
     {50, "VELTCLI_OTHER_SERVER_ENTRY", "the asynchronous call belongs to another server entry"},
     {100, "VELTCLI_RECEIVE_BUFFER", "the receive buffer could not grow"},
-    {101, "VELTCLI_CHECKSUM_MISMATCH", "an answer packet's checksum does not match"},
-    {102, "VELTCLI_SEQUENCE_MISMATCH", "an answer packet is out of sequence"},
-    {103, "VELTCLI_SHORT_PACKET", "an answer packet claims more text than it carries"},
-    {1721, "VELTCLI_PLUGIN_NOT_CONNECTED", "plug-in send: no plug-in connected"},
-    {1722, "VELTCLI_PLUGIN_NO_SEND", "plug-in send: no send function"},
-    {1723, "VELTCLI_PLUGIN_SEND_FAILED", "plug-in send threw"},
-    {1724, "VELTCLI_PLUGIN_REQUEST_TOO_LONG", "plug-in send: the request is longer than one packet can state"},
-    {1731, "VELTCLI_PLUGIN_NOT_CONNECTED_RECEIVE", "plug-in receive: no plug-in connected"},
-    {1732, "VELTCLI_PLUGIN_NO_RECEIVE", "plug-in receive: no receive function"},
-    {1733, "VELTCLI_PLUGIN_RECEIVE_FAILED", "plug-in receive threw"},
-    {1741, "VELTCLI_PLUGIN_NO_MEMORY", "plug-in receive: no memory to copy the answer"},
-    {1742, "VELTCLI_PLUGIN_PARTIAL_ANSWER", "plug-in receive returned without a whole answer"},
+    {101, "VELTCLI_CHECKSUM_MISMATCH", nullptr},
+    {102, "VELTCLI_SEQUENCE_MISMATCH", nullptr},
+    {103, "VELTCLI_SHORT_PACKET", nullptr},
+    {104, "VELTCLI_ANSWER_PART_TOO_LONG", nullptr},
+    {105, "VELTCLI_NOT_CONNECTED", nullptr},
+    {1721, "VELTCLI_PLUGIN_NOT_CONNECTED", nullptr},
+    {1722, "VELTCLI_PLUGIN_NO_SEND", nullptr},
+    {1723, "VELTCLI_PLUGIN_SEND_FAILED", nullptr},
+    {1724, "VELTCLI_PLUGIN_REQUEST_TOO_LONG", nullptr},
+    {1731, "VELTCLI_PLUGIN_NOT_CONNECTED_RECEIVE", nullptr},
+    {1732, "VELTCLI_PLUGIN_NO_RECEIVE", nullptr},
+    {1733, "VELTCLI_PLUGIN_RECEIVE_FAILED", nullptr},
+    {1741, "VELTCLI_PLUGIN_NO_MEMORY", nullptr},
+    {1742, "VELTCLI_PLUGIN_PARTIAL_ANSWER", nullptr},
 };
 
 constexpr Entry kDisconnectCodes[] = {
     {100, "VELTCLI_POOLED", "handle pooling is on; the connection is kept"},
-    {1712, "VELTCLI_PLUGIN_DISCONNECT_FAILED", "the plug-in disconnect failed"},
+    {1712, "VELTCLI_PLUGIN_DISCONNECT_FAILED", nullptr},
 };
 
 template <std::size_t N>
@@ -88,7 +94,9 @@ CodeName DescribeCode(int code, CodeStage stage) {
   }
   if (e == nullptr) e = Find(kQueueReasons, code);
   if (e == nullptr) return {"", "undocumented code"};
-  return {e->name, e->text};
+  if (e->text != nullptr) return {e->name, e->text};
+  const bool reason = code >= 2000 && code < 3000 && code != 2054;
+  return {e->name, reason ? RIMQ_ReasonText(code) : VELTCLI_CodeText(code)};
 }
 
 }  // namespace velt::veltcall

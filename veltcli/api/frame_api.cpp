@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "api/api_guard.h"
+#include "core/code_text.h"
 #include "support/decimal.h"
 #include "core/frame_state.h"
 #include "infocenter/receiver.h"
@@ -71,6 +72,8 @@ VELTCLI_API int VELTCLI_GetVersion(VELTCLI_HANDLE /*handle*/, int* version) {
   if (version != nullptr) *version = 1;
   return 0;
 }
+
+VELTCLI_API const char* VELTCLI_CodeText(int code) { return velt::CodeText(code); }
 
 VELTCLI_API int VELTCLI_GetErr(VELTCLI_HANDLE handle, int* code, char* message) {
   if (code != nullptr) ReadErrorCode(handle, code);

@@ -49,6 +49,9 @@ int CQueueTransport::Exchange(tagCallBlock& block) {
   if (!receive_.Reset() || !EnsurePacketArea()) return velt::kExchangeBufferFull;
   // The header shows one hexadecimal digit: a wider type would reach the server as another one.
   if (block.nCallType < 0 || block.nCallType > wire::kMaxCallType) return velt::kExchangeBadCallType;
+  // Without a connection and none to rebuild, a put could only fail with "bad handle".
+  if (reconnectPending_ == 0 && servers.Mode() != velt::TransportMode::kPlugin && !ConnectionComplete())
+    return velt::kExchangeNotConnected;
   if (reconnectPending_ != 0) {
     // Going on without a connection could only fail with "bad handle"; the reconnect's own
     // reason (queue manager not reachable, ...) tells the caller what is wrong.

@@ -16,6 +16,7 @@
   X(kExchangeShortPacket, 103, "Service calls", "an answer packet claims more text than it carries") \
   X(kExchangeAnswerTooLong, 104, "Service calls", "an answer part passes 64 MiB (67108864 bytes) of text") \
   X(kExchangeBadCallType, -98, "Service calls", "call type outside 0-15; nothing sent")            \
+  X(kExchangeNotConnected, 105, "Service calls", "no queue connection: never connected, or disconnected") \
   X(kExchangeForeignMessage, 2054, "Service calls", "a packet of another message arrived (reconnects)") \
   X(kExchangeNoReason, 9999, "Service calls", "the queue library failed without a reason")         \
   X(kExchangeUnknownMode, -99, "", "call mode not send-and-receive, send-only or receive-only")    \

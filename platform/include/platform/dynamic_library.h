@@ -15,5 +15,7 @@ LibraryHandle OpenLibrary(const char* path) noexcept;
 LibraryHandle FindOpenLibrary(const char* path, bool pin = false) noexcept;
 void* LibrarySymbol(LibraryHandle library, const char* name) noexcept;
 void CloseLibrary(LibraryHandle library) noexcept;
+// Why the last OpenLibrary or LibrarySymbol of this thread failed, for messages ("" when unknown).
+const char* LibraryError() noexcept;
 
 }  // namespace velt::platform
