@@ -134,8 +134,8 @@ TEST(ClassAndFunctions, OneScriptSameResults) {
   EXPECT_EQ(viaFunctions, viaClass);
 
   const std::vector<std::string> expected = {
-      "get 1 -> 0 120", "get 3 -> 0 3", "get 8 -> 0 1", "get 14 -> 0 1", "get 17 -> 0 1",
-      "get 42 -> 0 -1", "set 2 -> 0", "set 2 short -> 1", "set 14 short -> 0", "get 14 -> 0 5",
+      "get 1 -> 0 120", "get 3 -> 0 3", "get 8 -> 0 1", "get 14 -> 1 1", "get 17 -> 0 1",
+      "get 42 -> 0 -1", "set 2 -> 0", "set 2 short -> 1", "set 14 short -> 0", "get 14 -> 5 5",
       "timeout -> 0", "get 1 -> 0 45", "connect option -> 0", "get connect -> 0 svc:1414",
       "get list short -> 1", "get list -> 0 svc", "param 3 -> 0", "param 3 long -> 1",
       "get param 3 -> 0 TX1", "get param 2 -> 0          0", "param 9 -> 2", "comm len -> 0 0",
