@@ -7,12 +7,46 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "emulator.h"
 #include "support/alloc_hook.h"
 #include "veltcli.h"
+
+// operator new of this program: while armed, the n-th allocation of the test's own thread (the
+// caller's, not the emulator's) throws std::bad_alloc, as it would when memory runs out; a throw
+// inside a noexcept path would end the process.
+std::atomic<int> g_newCountdown{0};
+thread_local bool t_callerThread = false;
+
+void* operator new(std::size_t size) {
+  if (t_callerThread && g_newCountdown.load() > 0 && g_newCountdown.fetch_sub(1) == 1) throw std::bad_alloc();
+  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+// Every form of the replacement is malloc and free; the compiler only sees free under delete's name.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpragmas"
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -100,6 +134,32 @@ TEST(CallPathAllocation, EveryAllocationFailsWithItsDocumentedCode) {
     std::printf("option 17 = %d: %d allocations of the call path refused in turn\n", windowEnds, refusals);
     EXPECT_GE(refusals, 3) << "request packet, receive buffer, packet area at least";
   }
+  emulator.Stop();
+}
+
+TEST(CallPathAllocation, AThrowingAllocationNeverEndsTheProcess) {
+  veltemu::EmulatorConfig config;
+  config.address = "inproc:alloc";
+  config.requestQueue = "ALLOC.REQ";
+  config.workers = 1;
+  config.log = nullptr;
+  veltemu::Emulator emulator(config);
+  ASSERT_EQ(emulator.Start(), 0);
+  int thrown = 0;
+  t_callerThread = true;
+  for (int n = 1; n < 500; ++n) {
+    VELTCLI_HANDLE h = FreshHandle(1);
+    g_newCountdown = n;
+    RunOnce(h);   // any documented result; the process must survive
+    const bool reached = g_newCountdown.load() <= 0;
+    g_newCountdown = 0;
+    EXPECT_EQ(RunOnce(h).rows, 1500);
+    VELTCLI_Exit(h);
+    if (!reached) break;
+    ++thrown;
+  }
+  t_callerThread = false;
+  std::printf("%d allocations with operator new refused in turn\n", thrown);
   emulator.Stop();
 }
 

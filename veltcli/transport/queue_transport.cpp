@@ -24,10 +24,16 @@ int ReasonOr9999(int reason) { return reason != 0 ? reason : velt::kExchangeNoRe
 
 }  // namespace
 
-std::unique_ptr<velt::platform::NamedCounter> CQueueTransport::OpenMessageIdCounter(int suffix) {
+// Also reached from a send (a counter that failed is replaced), inside calls that must not
+// throw: without memory for the name or the object the queue library assigns the ids.
+std::unique_ptr<velt::platform::NamedCounter> CQueueTransport::OpenMessageIdCounter(int suffix) noexcept {
   char name[64];
   std::snprintf(name, sizeof name, "LUNQCLI_MSGID_SEMAPHORE_%d", suffix);
-  return velt::platform::NamedCounter::Open(name);
+  try {
+    return velt::platform::NamedCounter::Open(name);
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 CQueueTransport::CQueueTransport() { counter_ = OpenMessageIdCounter(0); }

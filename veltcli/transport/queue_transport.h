@@ -69,7 +69,7 @@ class CQueueTransport : public velt::TransportSettings {
   int SendRequest(tagCallBlock& block, bool async);
   int SendPacket(char* packet, int total, tagCallBlock& block, bool async);
   int PutPacket(int index, char* packet, int chunk, bool last, tagCallBlock& block, bool async);
-  static std::unique_ptr<velt::platform::NamedCounter> OpenMessageIdCounter(int suffix);
+  static std::unique_ptr<velt::platform::NamedCounter> OpenMessageIdCounter(int suffix) noexcept;
   bool NewMessageId(char (&id)[27]);
   int ReceiveAnswer(tagCallBlock& block, int mode);
   int ReceivePlugin(tagCallBlock& block);
