@@ -32,12 +32,17 @@ public class LunqClientOlderBuildTest {
         Arrays.fill(longValue, 'q');
         assertEquals(0, LUNQClient.LUNQCLI_BeginWrite(h));
         assertEquals(0, LUNQClient.LUNQCLI_SetValue(h, "CN", chinese));
-        assertEquals(0, LUNQClient.LUNQCLI_SetValue(h, "LONG", new String(longValue)));
         assertEquals(0, LUNQClient.LUNQCLI_CallProgram(h, "echo"));
         IntHolder status = new IntHolder();
         assertArrayEquals(chinese.getBytes(StandardCharsets.UTF_8), LUNQClient.LUNQCLI_GetVal(h, "CN", status));
         assertEquals(chinese, LUNQClient.LUNQCLI_GetValue(h, "CN", 100));
+
+        assertEquals(0, LUNQClient.LUNQCLI_BeginWrite(h));
+        assertEquals(0, LUNQClient.LUNQCLI_SetValue(h, "LONG", new String(longValue)));
+        assertEquals(0, LUNQClient.LUNQCLI_CallProgram(h, "echo"));
         assertEquals(40000, LUNQClient.LUNQCLI_GetVal(h, "LONG", status).length);
+        // the answer-value area holds 32000 bytes: a longer value is cut there
+        assertEquals(32000, LUNQClient.LUNQCLI_GetValue(h, "LONG", 50000).length());
     }
 
     @Test
