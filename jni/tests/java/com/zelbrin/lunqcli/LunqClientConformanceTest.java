@@ -241,8 +241,14 @@ public class LunqClientConformanceTest {
         assertEquals(0, LUNQClient.LUNQCLI_BeginWrite(h));
         assertEquals(0, LUNQClient.LUNQCLI_SetValue(h, "NAME", "later"));
         tagLUNQAsyncCall control = new tagLUNQAsyncCall();
+        control.szMsgId = "taken by no build";
         assertEquals(0, LUNQClient.LUNQCLI_ACallProgram(h, "echo", control));
+        // the four fields written back: message id, server entry, correlation, time sent
         assertEquals(24, control.szMsgId.length());
+        assertEquals(EmulatorConnection.SERVER, control.szId);
+        assertEquals("0", control.szCorrId);
+        long now = System.currentTimeMillis() / 1000;
+        assertTrue(Math.abs(now - (control.tTimeStamp & 0xffffffffL)) < 600);
         control.nExpiry = 10;   // the reply's wait, in seconds
         if (NEWER) {
             assertEquals(0, LUNQClient.LUNQCLI_GetReply(h, control));
