@@ -71,6 +71,27 @@ public class LunqClientNewerBuildTest {
     }
 
     @Test
+    public void aFullListOfSixteenEntriesBothWays() {
+        // sixteen objects with seven fields each: more local references than a native frame holds
+        // unless the bridge frees them as it goes (-Xcheck:jni reports the excess)
+        Object[] list = new Object[16];
+        for (int i = 0; i < list.length; i++) {
+            list[i] = entry("s" + i, "10.0.1." + i, 2000 + i);
+        }
+        IntHolder holder = new IntHolder();
+        assertEquals(0, LUNQClient.LUNQCLI_Init(holder));
+        assertEquals(0, LUNQClient1.LUNQCLI_SetOption(holder.x, 0, list));
+        Object[] got = (Object[]) LUNQClient1.LUNQCLI_GetOption(holder.x, 0);
+        assertEquals(16, got.length);
+        for (int i = 0; i < got.length; i++) {
+            tagLUNQConnectOption o = (tagLUNQConnectOption) got[i];
+            assertEquals("s" + i, o.szServerName);
+            assertEquals(2000 + i, o.nPort);
+        }
+        assertEquals(0, LUNQClient.LUNQCLI_Exit(holder.x));
+    }
+
+    @Test
     public void extendedEntriesCarryProxyAndSsl() {
         tagLUNQConnectOptionEx ex = new tagLUNQConnectOptionEx();
         ex.szServerName = "x";
