@@ -14,7 +14,9 @@ endif()
 
 if(VELT_FUZZ)
   # Coverage for every library the fuzz targets reach; the targets themselves add the fuzzer main.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  # Every finding ends the run, as in the sanitizer builds: a fuzz target that printed undefined
+  # behaviour and went on would pass its CTest run.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
@@ -76,15 +78,26 @@ function(velt_shared_library name)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${name}.pc DESTINATION lib/pkgconfig)
 endfunction()
 
-# velt_test(<name> SOURCES <files> [LIBS <libs>] [LABELS <labels>] [TIMEOUT <s>])
-# One GoogleTest program registered as one CTest test; label "unit" unless told otherwise.
+# velt_test(<name> SOURCES <files> [LIBS <libs>] [LABELS <labels>] [TIMEOUT <s>]
+#           [INCLUDES <folders>] [DEFINITIONS <NAME=value>...] [DEPENDS <targets>])
+# One GoogleTest program registered as one CTest test; label "unit" unless told otherwise. Without
+# VELT_BUILD_TESTS nothing is defined, so every setting of a test goes through these arguments.
 function(velt_test name)
-  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;LIBS;LABELS;INCLUDES;DEFINITIONS;DEPENDS" ${ARGN})
   if(NOT VELT_BUILD_TESTS)
     return()
   endif()
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gmock GTest::gtest_main)
+  if(A_INCLUDES)
+    target_include_directories(${name} PRIVATE ${A_INCLUDES})
+  endif()
+  if(A_DEFINITIONS)
+    target_compile_definitions(${name} PRIVATE ${A_DEFINITIONS})
+  endif()
+  if(A_DEPENDS)
+    add_dependencies(${name} ${A_DEPENDS})
+  endif()
   add_test(NAME ${name} COMMAND ${name})
   if(NOT A_LABELS)
     set(A_LABELS unit)

@@ -1,7 +1,9 @@
 // Flag parsing of velt-emulator.
 #include "command_line.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <map>
 
@@ -17,6 +19,16 @@ bool Number(const std::string& text, long long lo, long long hi, int& out) {
   return true;
 }
 
+// The first line of the file, without its line end; false when it cannot be read or is empty.
+bool ReadPasswordFile(const std::string& path, std::string& password) {
+  std::ifstream in(path);
+  std::string line;
+  if (!in || !std::getline(in, line)) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  password = line;
+  return !password.empty();
+}
+
 }  // namespace
 
 std::string UsageText() {
@@ -24,8 +36,10 @@ std::string UsageText() {
          "  --address A          rimqapi address: inproc, a Redis host, or a socket path (protocol 2)\n"
          "  --port N             Redis TCP port (1..65535; not used by inproc or a socket)\n"
          "  --protocol P         0 or 1 TCP, 2 Unix socket (default 1)\n"
-         "  --user U             Redis ACL user (with --password)\n"
-         "  --password W         Redis password\n"
+         "  --user U             Redis ACL user; its password from, in this order:\n"
+         "  --password-file F    the first line of file F (keep it readable by you only)\n"
+         "                       or the environment variable VELT_EMULATOR_PASSWORD\n"
+         "  --password W         (visible to every user of the machine in the process list)\n"
          "  --request-queue Q    queue the clients send their requests to (at most 32 characters)\n"
          "  --server-number N    server number in every answer header (0..65535, default 1)\n"
          "  --workers N          queue connections serving calls at once (1..64, default 1)\n"
@@ -43,6 +57,7 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, EmulatorCo
       {"--protocol", [&](const std::string& v) { return Number(v, 0, 2, config.protocol); }},
       {"--user", [&](const std::string& v) { config.user = v; return true; }},
       {"--password", [&](const std::string& v) { config.password = v; return true; }},
+      {"--password-file", [&](const std::string& v) { return ReadPasswordFile(v, config.password); }},
       {"--request-queue", [&](const std::string& v) { config.requestQueue = v; return !v.empty() && v.size() <= 32; }},
       {"--server-number", [&](const std::string& v) { return Number(v, 0, 65535, config.serverNumber); }},
       {"--workers", [&](const std::string& v) { return Number(v, 1, 64, config.workers); }},
@@ -71,11 +86,15 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv, EmulatorCo
     }
     if (flag == "--address") haveAddress = true;
   }
+  if (config.password.empty()) {
+    if (const char* fromEnvironment = std::getenv("VELT_EMULATOR_PASSWORD")) config.password = fromEnvironment;
+  }
   if (!haveAddress) error = "--address is required";
   else if (config.requestQueue.empty()) error = "--request-queue is required";
   else if (config.address.rfind("inproc", 0) != 0 && config.protocol != 2 && (!havePort || config.port == 0))
     error = "--port is required for a Redis server over TCP";
-  else if (!config.user.empty() && config.password.empty()) error = "--user needs --password";
+  else if (!config.user.empty() && config.password.empty())
+    error = "--user needs a password (--password-file, VELT_EMULATOR_PASSWORD or --password)";
   return error.empty() ? CommandLineResult::kRun : CommandLineResult::kError;
 }
 

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <vector>
 
 namespace veltemu {
@@ -53,6 +58,40 @@ TEST(CommandLineTest, RefusesBadCommandLinesWithAReason) {
     EXPECT_EQ(Parse(args, c, error), CommandLineResult::kError) << args.size();
     EXPECT_FALSE(error.empty());
   }
+}
+
+TEST(CommandLineTest, PasswordFromAFileOrTheEnvironmentBeforeTheFlag) {
+  char folder[] = "/tmp/velt_emu_cl_XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string file = std::string(folder) + "/redis.pw";
+  std::ofstream(file) << "from-file\r\nsecond line\n";
+  const std::string empty = std::string(folder) + "/empty.pw";
+  std::ofstream{empty};
+  struct Case { std::vector<const char*> extra; const char* environment; const char* password; bool ok; };
+  const Case cases[] = {
+      {{"--password-file", file.c_str()}, nullptr, "from-file", true},
+      {{}, "from-env", "from-env", true},
+      {{"--password-file", file.c_str()}, "from-env", "from-file", true},   // a flag wins
+      {{"--password", "p"}, "from-env", "p", true},
+      {{"--password-file", empty.c_str()}, nullptr, "", false},
+      {{"--password-file", "/nonexistent/pw"}, nullptr, "", false},
+  };
+  for (const Case& k : cases) {
+    std::vector<const char*> args = {"--address", "inproc", "--request-queue", "Q", "--user", "u"};
+    args.insert(args.end(), k.extra.begin(), k.extra.end());
+    if (k.environment != nullptr) setenv("VELT_EMULATOR_PASSWORD", k.environment, 1);
+    EmulatorConfig c;
+    std::string error;
+    const CommandLineResult r = Parse(args, c, error);
+    unsetenv("VELT_EMULATOR_PASSWORD");
+    EXPECT_EQ(r == CommandLineResult::kRun, k.ok) << error;
+    if (k.ok) {
+      EXPECT_EQ(c.password, k.password);
+    }
+  }
+  std::remove(file.c_str());
+  std::remove(empty.c_str());
+  rmdir(folder);
 }
 
 TEST(CommandLineTest, HelpAndLocalEngines) {

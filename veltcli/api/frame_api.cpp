@@ -5,6 +5,7 @@
 #include "support/decimal.h"
 #include "core/frame_state.h"
 #include "support/packet_value.h"
+#include "support/value_codes.h"
 #include "veltcli.h"
 
 namespace {
@@ -21,7 +22,7 @@ std::string_view AnswerText(VELTCLI_HANDLE handle) {
 bool ReadErrorCode(VELTCLI_HANDLE handle, int* code) {
   char field[kErrnoChars + 1];
   const int rc = velt::LookupPacketValue(AnswerText(handle), "_ERRNO", field, kErrnoChars);
-  if (rc != 0 && rc != 100) return false;
+  if (rc != 0 && rc != velt::kValueTruncated) return false;
   field[kErrnoChars] = '\0';
   *code = velt::DecimalToInt(field);
   return true;
@@ -31,7 +32,7 @@ bool ReadErrorCode(VELTCLI_HANDLE handle, int* code) {
 bool ReadErrorMessage(VELTCLI_HANDLE handle, char* message) {
   const int rc = velt::LookupPacketValue(AnswerText(handle), "_ERRMSG", message, kMessageArea - 1);
   message[kMessageArea - 1] = '\0';
-  if (rc == 0 || rc == 100) return true;
+  if (rc == 0 || rc == velt::kValueTruncated) return true;
   message[0] = '\0';
   return false;
 }

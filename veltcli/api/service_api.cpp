@@ -48,7 +48,7 @@ VELTCLI_API int VELTCLI_ACallProgramAndCommit(VELTCLI_HANDLE handle, const char*
 }
 
 VELTCLI_API int VELTCLI_GetReply(VELTCLI_HANDLE handle, tagAsyncCall* call) {
-  if (call == nullptr) return -1;
+  if (call == nullptr) return velt::kReplyNullRecord;
   return velt::GetReply(SessionOf(handle), *call);
 }
 

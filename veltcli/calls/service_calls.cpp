@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "codec/cursor_codes.h"
 #include "codec/request_writer.h"
 #include "core/frame_state.h"
 #include "platform/local_time.h"
@@ -15,7 +16,6 @@ namespace velt {
 namespace {
 
 constexpr const char* kDefaultVersion = "V1.0";
-constexpr int kOtherServerEntry = 50;
 
 // Continuation for the result-set cursor: the cursor pulls further answer parts through here.
 class QueueAnswerSource final : public IAnswerSource {
@@ -62,7 +62,7 @@ int SessionExchange(CLUNQCliBase& s, tagCallBlock& b) noexcept {
   s.commTime += static_cast<int>(ms.count());
   const bool answered = b.pAnswer != nullptr && b.nAnswerLen >= 0;
   if (s.StoreAnswerText(answered ? b.pAnswer : "", answered ? static_cast<std::size_t>(b.nAnswerLen) : 0) != 0)
-    rc = 1;
+    rc = kCallAnswerNoMemory;
   return rc;
 }
 
@@ -100,7 +100,7 @@ int RunCall(CLUNQCliBase& s, tagCallBlock& b, tagAsyncCall* async) noexcept {
 }  // namespace
 
 int AddServiceHeader(CLUNQCliBase& s, const char* serviceId, const char* version, char (&program)[33]) noexcept {
-  if (serviceId == nullptr) return kNoServiceId;
+  if (serviceId == nullptr) return kCallNoServiceId;
   const char* dot = std::strrchr(serviceId, '.');
   const char* name = dot != nullptr ? dot + 1 : serviceId;
   if (dot != nullptr && dot - serviceId >= 2) {
@@ -179,8 +179,8 @@ int EndTransaction(CLUNQCliBase& s, int callType) noexcept {
 }
 
 int GetReply(CLUNQCliBase& s, tagAsyncCall& call) noexcept {
-  if (!EqualNoCase(call.szId, s.transport.CurrentEntryName(), sizeof call.szId)) return kOtherServerEntry;
-  if ((call.nFlags & kAnswerComplete) != 0) return 1;
+  if (!EqualNoCase(call.szId, s.transport.CurrentEntryName(), sizeof call.szId)) return kReplyOtherServer;
+  if ((call.nFlags & kAnswerComplete) != 0) return kReplyComplete;
   const int keptTimeout = s.timeout;
   const int keptFlags = s.answerFlags;
   char keptId[27];
@@ -205,10 +205,10 @@ int GetReply(CLUNQCliBase& s, tagAsyncCall& call) noexcept {
 }
 
 int ContinueAnswer(CLUNQCliBase& s) noexcept {
-  if (s.AnswerComplete()) return 1;
+  if (s.AnswerComplete()) return kContinueAnswerComplete;
   // A plug-in carries no message ids, yet its answers may come in parts too: it knows where it is.
   const bool plugin = s.transport.servers.Mode() == TransportMode::kPlugin;
-  if (s.savedMessageId[0] == '\0' && s.publicationStarted.load() == 0 && !plugin) return 2;
+  if (s.savedMessageId[0] == '\0' && s.publicationStarted.load() == 0 && !plugin) return kContinueNothingToRead;
   s.answerFlags = 0;
   tagCallBlock b = BlockFor(s, wire::kCallSignOn, kCallReceiveOnly, wire::kModeStandAlone);
   Copy(b.szMsgId, s.savedMessageId);
@@ -258,7 +258,7 @@ int ConnectSession(CLUNQCliBase& s, const char* server, const char* user, const 
 }
 
 int DisconnectSession(CLUNQCliBase& s, bool signOff, bool honourPool) noexcept {
-  if (honourPool && Pool().PoolingOn()) return 100;
+  if (honourPool && Pool().PoolingOn()) return kDisconnectPooled;
   s.serverNumber = 0;
   s.answerFlags = 0;
   s.transactionId[0] = '\0';

@@ -5,16 +5,15 @@
 #pragma once
 
 #include "core/session.h"
+#include "transport/transport_codes.h"
 #include "veltcli.h"
 #include "wire/call_types.h"
 
 namespace velt {
 
-inline constexpr int kNoServiceId = -999;
-
 // Appends "_VeltServiceID_", "_VeltProgramName_", "_VeltServiceIDVersion_", "_VeltClientCallTime_"
 // and stores the service prefix (the text before the last dot, from the third character on).
-// `program` receives the program name (first 32 characters). -999 for a null service id.
+// `program` receives the program name (first 32 characters). kCallNoServiceId for a null id.
 int AddServiceHeader(CLUNQCliBase& session, const char* serviceId, const char* version, char (&program)[33]) noexcept;
 
 // The stand-alone call (transaction mode 0), asynchronous when `async` is given. `keepPrefix`:
@@ -32,10 +31,10 @@ int CallService(CLUNQCliBase& session, const char* serviceId, const char* versio
 // sent without a transaction id. 0 when nothing was sent.
 int EndTransaction(CLUNQCliBase& session, int callType) noexcept;
 
-// VELTCLI_GetReply: 50 the record belongs to another server entry; 1 already read completely.
+// VELTCLI_GetReply: kReplyOtherServer, kReplyComplete, or the exchange's result.
 int GetReply(CLUNQCliBase& session, tagAsyncCall& call) noexcept;
 
-// The next answer part: 1 the answer is complete; 2 nothing to continue; else the exchange's result.
+// The next answer part: kContinueAnswerComplete, kContinueNothingToRead, or the exchange's result.
 int ContinueAnswer(CLUNQCliBase& session) noexcept;
 
 int SignOn(CLUNQCliBase& session) noexcept;
@@ -43,7 +42,8 @@ int SignOff(CLUNQCliBase& session) noexcept;
 
 // Connect (without touching option 14) and sign on when the server-session flag is set.
 int ConnectSession(CLUNQCliBase& session, const char* server, const char* user, const char* password) noexcept;
-// DisConnect (signOff) / DisConnectForce; `honourPool`: 100 and nothing done while pooling is on.
+// DisConnect (signOff) / DisConnectForce; `honourPool`: kDisconnectPooled and nothing done while
+// pooling is on.
 int DisconnectSession(CLUNQCliBase& session, bool signOff, bool honourPool) noexcept;
 
 }  // namespace velt

@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 
 #include <cstdlib>
 #include <string>
@@ -170,20 +171,29 @@ TEST_F(CertFunctions, FailedPasswordChangesLeaveFileUntouched) {
 }
 
 TEST_F(CertFunctions, PasswordChangeThatCannotWriteLeavesFileUntouched) {
+  // A file-size limit makes the write fail, for root too: below the key block it is the key's own
+  // code, inside the text after the key the later one.
+  const std::string tail(20000, 'T');
   const std::string key = KeyFile(*pki1024_);
+  std::ofstream(key, std::ios::app) << tail;
   const std::string before = ReadFile(key);
-  // A file-size limit below the new content makes the write fail, for root too.
-  struct rlimit old{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = old;
-  small.rlim_cur = before.size() / 2;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const int rc = ChangeKeyPassword(key.c_str(), kPassword, "new");
-  setrlimit(RLIMIT_FSIZE, &old);
-  EXPECT_EQ(rc, kModifyWriteTail);
-  EXPECT_EQ(ReadFile(key), before);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);   // no temporary left
+  const std::string endMarker = "-----END RSA PRIVATE KEY-----";
+  ASSERT_NE(before.find(endMarker), std::string::npos);
+  const std::size_t keyBlock = before.find(endMarker) + endMarker.size();
+  struct Case { std::size_t limit; int expected; };
+  for (const Case& c : {Case{keyBlock / 2, kModifyWriteKey}, Case{keyBlock + tail.size() / 2, kModifyWriteTail}}) {
+    struct rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = c.limit;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int rc = ChangeKeyPassword(key.c_str(), kPassword, "new");
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(rc, c.expected) << c.limit;
+    EXPECT_EQ(ReadFile(key), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);   // no temporary left
+  }
 }
 
 class CertInfo : public ::testing::Test {

@@ -94,14 +94,15 @@ int ReplaceFile(const char* keyFile, mode_t mode, const std::string& newKey, con
   std::string temp = target + ".XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) return kModifyTempFile;
-  const bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, newKey.data(), newKey.size()) &&
-                  WriteAll(fd, tail.data(), tail.size()) && fsync(fd) == 0;
+  // The re-encrypted key block failing to reach the file is its own code; the rest of the file,
+  // the flush and the rename share the later one.
+  int rc = kModifyOk;
+  if (fchmod(fd, mode) != 0 || !WriteAll(fd, newKey.data(), newKey.size())) rc = kModifyWriteKey;
+  else if (!WriteAll(fd, tail.data(), tail.size()) || fsync(fd) != 0) rc = kModifyWriteTail;
   const bool closed = ::close(fd) == 0;
-  if (!ok || !closed || std::rename(temp.c_str(), target.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return kModifyWriteTail;
-  }
-  return kModifyOk;
+  if (rc == kModifyOk && (!closed || std::rename(temp.c_str(), target.c_str()) != 0)) rc = kModifyWriteTail;
+  if (rc != kModifyOk) ::unlink(temp.c_str());
+  return rc;
 }
 
 // The key in the traditional PKCS#1 form ("BEGIN RSA PRIVATE KEY" with encryption headers), so the

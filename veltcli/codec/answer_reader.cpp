@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "codec/cbase64.h"
+#include "codec/cursor_codes.h"
 #include "codec/packet_text.h"
 #include "support/packet_value.h"
 #include "wire/text_escape.h"
@@ -29,11 +30,11 @@ int GetValue(velt::PacketSession& session, const char* name, char* out, int len)
 }
 
 int GetVal(velt::PacketSession& session, const char* name, unsigned char** data, long* length) noexcept {
-  if (name == nullptr || data == nullptr || length == nullptr) return 11;
+  if (name == nullptr || data == nullptr || length == nullptr) return kGetValNullArgument;
   *data = nullptr;
   *length = 0;
   const std::string_view key(name);
-  if (key.size() > kMaxValueName) return 12;
+  if (key.size() > kMaxValueName) return kGetValNameTooLong;
   return LookupBinary(session, key, data, length);
 }
 
@@ -41,20 +42,20 @@ int LookupBinary(velt::PacketSession& session, std::string_view name, unsigned c
   RsState& rs = session.rs;
   const std::string_view text = PacketText(session);
   std::string_view raw;
-  if (!FindRawValue(text, name, raw)) return 13;
+  if (!FindRawValue(text, name, raw)) return kGetValNoPair;
   std::size_t n = 0;
-  if (!DecodeIntoValueBuffer(rs, raw, n)) return 14;
+  if (!DecodeIntoValueBuffer(rs, raw, n)) return kGetValNoMemory;
   const std::string_view value(rs.valueBuf.Data(), n);
   const bool marked = value.size() >= kMarkerPrefix.size() + name.size() &&
                       value.substr(0, kMarkerPrefix.size()) == kMarkerPrefix &&
                       value.substr(kMarkerPrefix.size(), name.size()) == name;
   if (marked) {
     char markerName[kMarkerPrefix.size() + kMaxLookupName + 1];
-    if (name.size() > kMaxLookupName) return 15;
+    if (name.size() > kMaxLookupName) return kGetValNoBase64Pair;
     std::memcpy(markerName, kMarkerPrefix.data(), kMarkerPrefix.size());
     std::memcpy(markerName + kMarkerPrefix.size(), name.data(), name.size());
-    if (!FindRawValue(text, std::string_view(markerName, kMarkerPrefix.size() + name.size()), raw)) return 15;
-    if (!DecodeIntoValueBuffer(rs, raw, n)) return 16;
+    if (!FindRawValue(text, std::string_view(markerName, kMarkerPrefix.size() + name.size()), raw)) return kGetValNoBase64Pair;
+    if (!DecodeIntoValueBuffer(rs, raw, n)) return kGetValNoMemoryForBase64;
     n = CBase64::Decode(rs.valueBuf.Data(), n, reinterpret_cast<unsigned char*>(rs.valueBuf.Data()), n + 1);
   }
   *data = reinterpret_cast<unsigned char*>(rs.valueBuf.Data());

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstring>
 
+#include "codec/cursor_codes.h"
+
 namespace velt {
 namespace {
 
@@ -13,13 +15,13 @@ std::atomic<int> g_emptyValues{1};
 }  // namespace
 
 int PacketSession::ContinueReading() {
-  if (AnswerComplete()) return 1;
-  if (answerSource == nullptr) return 2;
+  if (AnswerComplete()) return kContinueAnswerComplete;
+  if (answerSource == nullptr) return kContinueNothingToRead;
   return answerSource->ContinueReading(*this);
 }
 
 int PacketSession::StoreAnswerText(const char* text, std::size_t length) {
-  if (length >= static_cast<std::size_t>(INT_MAX) || !packet.Grow(length + 1)) return 1;
+  if (length >= static_cast<std::size_t>(INT_MAX) || !packet.Grow(length + 1)) return kStoreAnswerNoMemory;
   if (length > 0) std::memmove(packet.Data(), text, length);
   packet.Data()[length] = '\0';
   ++packetRevision;

@@ -8,6 +8,7 @@
 
 #include "codec/cbase64.h"
 #include "codec/packet_text.h"
+#include "codec/request_codes.h"
 #include "codec/table_writer.h"
 #include "support/packet_value.h"
 #include "wire/text_escape.h"
@@ -59,7 +60,7 @@ int StorePair(velt::PacketSession& session, std::string_view name, std::string_v
   const std::size_t length = PacketText(session).size();
   if (value.size() > static_cast<std::size_t>(INT_MAX) / 4 || name.size() > static_cast<std::size_t>(INT_MAX) / 4 ||
       !PacketRoom(session, length, 2 + 3 * name.size() + 3 * value.size())) {
-    return 1;
+    return kWriteBufferFull;
   }
   char* data = session.packet.Data();
   if (name.empty()) {
@@ -69,11 +70,11 @@ int StorePair(velt::PacketSession& session, std::string_view name, std::string_v
     return 0;
   }
   LedPattern pattern;
-  if (!pattern.Build(name)) return 1;
+  if (!pattern.Build(name)) return kWriteBufferFull;
   std::size_t n = RemovePair(data, length, pattern);
   if (value.empty() && EmptyValuesOption() == 0) {
     SetPacketTextLength(session, n);
-    return 2;
+    return kWriteValueSkipped;
   }
   if (n > 0) data[n++] = '&';
   const std::string_view head = pattern.EscapedNameAndEquals();
@@ -92,23 +93,23 @@ int StoreIntPair(velt::PacketSession& session, std::string_view name, long long 
 }
 
 int SetValue(velt::PacketSession& session, const char* name, const char* value) noexcept {
-  if (value == nullptr) return 2;
+  if (value == nullptr) return kWriteValueSkipped;
   return StorePair(session, name != nullptr ? name : "", value);
 }
 
 int StoreBinary(velt::PacketSession& session, const char* name, const unsigned char* data, long length) noexcept {
-  if (name == nullptr || data == nullptr) return 11;
+  if (name == nullptr || data == nullptr) return kWriteBinaryNullArgument;
   const std::size_t nameLength = std::strlen(name);
-  if (nameLength >= kMaxValueName) return 12;
+  if (nameLength >= kMaxValueName) return kWriteBinaryNameTooLong;
   if (length <= 0) return SetValue(session, name, reinterpret_cast<const char*>(data));
   char marker[sizeof "_BASE64_" + kMaxValueName];
   const int markerLength = std::snprintf(marker, sizeof marker, "_BASE64_%s", name);
   const std::string_view markerText(marker, static_cast<std::size_t>(markerLength));
-  if (StorePair(session, std::string_view(name, nameLength), markerText) != 0) return 13;
+  if (StorePair(session, std::string_view(name, nameLength), markerText) != 0) return kWriteBinaryMarkerFailed;
   CBase64 base64;
   std::size_t textLength = 0;
   const char* text = base64.Encode(data, static_cast<std::size_t>(length), &textLength);
-  if (text == nullptr) return 14;
+  if (text == nullptr) return kWriteBinaryNoMemory;
   return StorePair(session, markerText, std::string_view(text, textLength));
 }
 
@@ -123,7 +124,7 @@ void ResetTableState(velt::PacketSession& session) noexcept {
 
 int ResetRequest(velt::PacketSession& session) noexcept {
   ResetTableState(session);
-  if (!session.packet.Reset()) return 1;
+  if (!session.packet.Reset()) return kWriteNoMemory;
   SetPacketTextLength(session, 0);
   StorePair(session, "_CA", session.clientVersion);
   StorePair(session, "_ENDIAN", "0");
@@ -140,12 +141,12 @@ int BeginWrite(velt::PacketSession& session) noexcept {
 int CompleteRequest(velt::PacketSession& session) noexcept {
   RsState& rs = session.rs;
   if (rs.nCurRow <= 0) return 0;
-  if (CloseTable(session) != 0) return 1;
+  if (CloseTable(session) != 0) return kCompleteNoMemory;
   char head[64];
   const int headLength = std::snprintf(head, sizeof head, "&_RC=%d&_CC=%d", rs.nCurRow, rs.nColNum);
   const std::string_view list(rs.tableList.Data(), rs.tableListLength);
   const std::size_t length = PacketText(session).size();
-  if (!PacketRoom(session, length, static_cast<std::size_t>(headLength) + 5 + 3 * list.size())) return 1;
+  if (!PacketRoom(session, length, static_cast<std::size_t>(headLength) + 5 + 3 * list.size())) return kCompleteNoMemory;
   char* data = session.packet.Data();
   std::size_t n = length;
   std::memcpy(data + n, head, static_cast<std::size_t>(headLength));

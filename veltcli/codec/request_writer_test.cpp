@@ -12,6 +12,7 @@
 #include "codec/rs_cursor.h"
 #include "codec/table_writer.h"
 #include "core/frame_state.h"
+#include "support/code_matcher_test_support.h"
 
 namespace {
 
@@ -92,7 +93,7 @@ TEST_F(RequestWriter, PairRules) {
     EXPECT_EQ(velt::SetValue(s, c.name, c.value), c.code);
     EXPECT_EQ(Text(s), c.text);
   }
-  EXPECT_EQ(velt::SetValue(s, "k", nullptr), 2);
+  EXPECT_VELT(velt::SetValue(s, "k", nullptr), velt::kWriteValueSkipped);
   EXPECT_EQ(velt::SetValue(s, nullptr, "whole"), 0);
   EXPECT_EQ(Text(s), "whole");
 }
@@ -107,9 +108,9 @@ TEST_F(RequestWriter, BinaryValues) {
             "&t=a@26b") << "length 0 stores the data as text";
   const std::string name99(99, 'n');
   const std::string name100(100, 'n');
-  EXPECT_EQ(velt::StoreBinary(s, name100.c_str(), bytes, 3), 12);
-  EXPECT_EQ(velt::StoreBinary(s, nullptr, bytes, 3), 11);
-  EXPECT_EQ(velt::StoreBinary(s, "x", nullptr, 3), 11);
+  EXPECT_VELT(velt::StoreBinary(s, name100.c_str(), bytes, 3), velt::kWriteBinaryNameTooLong);
+  EXPECT_VELT(velt::StoreBinary(s, nullptr, bytes, 3), velt::kWriteBinaryNullArgument);
+  EXPECT_VELT(velt::StoreBinary(s, "x", nullptr, 3), velt::kWriteBinaryNullArgument);
   ASSERT_EQ(velt::StoreBinary(s, name99.c_str(), bytes, 3), 0);
   unsigned char* data = nullptr;
   long length = 0;
@@ -137,10 +138,10 @@ TEST_F(RequestWriter, RowsAndCells) {
   ASSERT_EQ(velt::StartTable(s, "t", 3, "a, b ,c", true), 0);
   EXPECT_STREQ(s.rs.colNames.Data(), "a,b,c") << "blanks are removed from the kept names";
   EXPECT_EQ(velt::RsSetColByName(s, "b", "x"), 0) << "slot names are trimmed";
-  EXPECT_EQ(velt::RsSetColByName(s, "B", "x"), 1);
-  EXPECT_EQ(velt::RsSetColByName(s, "b", nullptr), 1);
-  EXPECT_EQ(velt::RsSetCol(s, 4, "x"), 2);
-  EXPECT_EQ(velt::RsSetCol(s, 0, "x"), 2);
+  EXPECT_VELT(velt::RsSetColByName(s, "B", "x"), velt::kCellNoSuchColumn);
+  EXPECT_VELT(velt::RsSetColByName(s, "b", nullptr), velt::kCellNullValue);
+  EXPECT_VELT(velt::RsSetCol(s, 4, "x"), velt::kCellColumnOutOfRange);
+  EXPECT_VELT(velt::RsSetCol(s, 0, "x"), velt::kCellColumnOutOfRange);
 
   velt::RsAddRow(s);
   velt::RsSetCol(s, 1, "1");
@@ -176,9 +177,9 @@ TEST_F(RequestWriter, TablesAndCompletion) {
   EXPECT_EQ(velt::CompleteRequest(s), 0);
   EXPECT_EQ(Text(s), "_CA=2.4&_ENDIAN=0") << "no rows: no _RC, _CC or _TL";
 
-  EXPECT_EQ(velt::StartTable(s, "t", 0, "a", true), 1);
-  EXPECT_EQ(velt::StartTable(s, "t", 1, nullptr, true), 1);
-  EXPECT_EQ(velt::StartTable(s, std::string(32, 'c').c_str(), 1, "a", true), 1);
+  EXPECT_VELT(velt::StartTable(s, "t", 0, "a", true), velt::kTableBadArgument);
+  EXPECT_VELT(velt::StartTable(s, "t", 1, nullptr, true), velt::kTableBadArgument);
+  EXPECT_VELT(velt::StartTable(s, std::string(32, 'c').c_str(), 1, "a", true), velt::kTableBadArgument);
   ASSERT_EQ(velt::StartTable(s, std::string(31, 'c').c_str(), 1, "a", true), 0);
   EXPECT_EQ(s.answerFlags & 1, 1) << "a table built here is a complete answer";
   ASSERT_EQ(velt::StartTable(s, "empty", 2, "a,b", false), 0);

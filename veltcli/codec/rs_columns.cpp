@@ -26,7 +26,7 @@ bool EnsureSlots(RsState& rs, int count) noexcept {
 void NameSlot(tagRsColumn& column, std::string_view field) {
   if (field.size() > kSlotNameChars) field = field.substr(0, kSlotNameChars);
   field = TrimBlanks(field);
-  std::memcpy(column.szName, field.data(), field.size());
+  if (!field.empty()) std::memcpy(column.szName, field.data(), field.size());   // an empty view may be null
   column.szName[field.size()] = '\0';
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "codec/answer_reader.h"
+#include "codec/cursor_codes.h"
 #include "codec/packet_text.h"
 #include "codec/request_writer.h"
 #include "codec/rs_columns.h"
@@ -33,7 +34,7 @@ int PullAnswerPart(velt::PacketSession& session) {
 int FieldToInt(std::string_view field) {
   char digits[32];
   const std::size_t n = field.size() < sizeof digits - 1 ? field.size() : sizeof digits - 1;
-  std::memcpy(digits, field.data(), n);
+  if (n > 0) std::memcpy(digits, field.data(), n);   // an empty field may be a null view
   digits[n] = '\0';
   return DecimalToInt(digits);
 }
@@ -77,8 +78,8 @@ Descriptor SplitDescriptor(std::string_view text) {
   return d;
 }
 
-// Column names from _RS_FIELDS_<table> when the descriptor refers to it: 0, 10 + the lookup's
-// code, or 101 when the name buffer cannot grow.
+// Column names from _RS_FIELDS_<table> when the descriptor refers to it: 0, the lookup's code
+// shifted into kRsNamesUnreadableFirst.., or kRsNamesNoMemory when the name buffer cannot grow.
 int ReadSeparateNames(velt::PacketSession& session) {
   RsState& rs = session.rs;
   char reference[32];
@@ -87,8 +88,8 @@ int ReadSeparateNames(velt::PacketSession& session) {
   unsigned char* data = nullptr;
   long length = 0;
   const int rc = LookupBinary(session, reference + 1, &data, &length);
-  if (rc != 0) return 10 + rc;
-  if (!rs.colNames.Reserve(static_cast<std::size_t>(length) + 1)) return 101;
+  if (rc != 0) return kRsNamesUnreadableFirst - kGetValNullArgument + rc;
+  if (!rs.colNames.Reserve(static_cast<std::size_t>(length) + 1)) return kRsNamesNoMemory;
   std::memcpy(rs.colNames.Data(), data, static_cast<std::size_t>(length));
   rs.colNames.Data()[length] = '\0';
   return 0;
@@ -97,24 +98,24 @@ int ReadSeparateNames(velt::PacketSession& session) {
 // Takes the descriptor (decoded into the name buffer, which then keeps only the names).
 int OpenDescriptor(velt::PacketSession& session, std::string_view raw) {
   RsState& rs = session.rs;
-  if (!rs.colNames.Reserve(raw.size() + 1 > 2049 ? raw.size() + 1 : 2049)) return 101;
+  if (!rs.colNames.Reserve(raw.size() + 1 > 2049 ? raw.size() + 1 : 2049)) return kRsNamesNoMemory;
   char* buffer = rs.colNames.Data();
   const std::size_t n = wire::Unescape(raw, buffer, raw.size(), wire::kPairEscapes);
   const Descriptor d = SplitDescriptor(std::string_view(buffer, n));
   rs.nRsCount += 1;
   const std::size_t cursorChars =
       d.cursor.size() < static_cast<std::size_t>(RsState::kCursorNameChars) ? d.cursor.size() : RsState::kCursorNameChars;
-  std::memcpy(rs.szCursorName, d.cursor.data(), cursorChars);
+  if (cursorChars > 0) std::memcpy(rs.szCursorName, d.cursor.data(), cursorChars);
   rs.szCursorName[cursorChars] = '\0';
   rs.nColNum = FieldToInt(d.columns);
   const int firstRow = ClampRow(FieldToInt(d.firstRow));
-  std::memmove(buffer, d.names.data(), d.names.size());
+  if (!d.names.empty()) std::memmove(buffer, d.names.data(), d.names.size());
   buffer[d.names.size()] = '\0';
   if (const int rc = ReadSeparateNames(session)) return rc;
   rs.nFirstRow = firstRow;
   rs.nCurRow = firstRow - 1;
   if (!FindTableEnd(session, rs.nRsCount, rs.nLastRow)) rs.nLastRow = -1;
-  return BuildColumns(rs, rs.nColNum, rs.colNames.Data()) ? 0 : 7;
+  return BuildColumns(rs, rs.nColNum, rs.colNames.Data()) ? 0 : kRsBadColumns;
 }
 
 // "&_<row>=" without the formatting machinery: this runs once per fetched row.
@@ -269,20 +270,20 @@ int RsMore(velt::PacketSession& session) noexcept {
   std::snprintf(name, sizeof name, "_RS_%d", session.rs.nRsCount + 1);
   std::string_view raw;
   while (!FindRawValue(PacketText(session), name, raw)) {
-    if (session.AnswerComplete()) return 1;
-    if (PullAnswerPart(session) != 0) return 3;
+    if (session.AnswerComplete()) return kRsNoMoreTables;
+    if (PullAnswerPart(session) != 0) return kRsMorePartFailed;
   }
   return OpenDescriptor(session, raw);
 }
 
 int RsOpen(velt::PacketSession& session) noexcept {
   ResetTableState(session);
-  return RsMore(session) == 0 ? 0 : 1;
+  return RsMore(session) == 0 ? 0 : kRsOpenFailed;
 }
 
 int SQLNumResultCols(velt::PacketSession& session, int* columns) noexcept {
-  if (columns == nullptr) return -1;
-  const int rc = session.rs.nColNum == 0 && RsMore(session) != 0 ? 1 : 0;
+  if (columns == nullptr) return kRsNullOutput;
+  const int rc = session.rs.nColNum == 0 && RsMore(session) != 0 ? kRsNumColsFailed : 0;
   *columns = session.rs.nColNum;
   return rc;
 }
@@ -292,19 +293,19 @@ int RsFetchRow(velt::PacketSession& session) noexcept {
   std::size_t rowLength = 0;
   for (;;) {
     rs.szRowText[0] = '\0';
-    if (rs.nCurRow == rs.nLastRow || rs.nCurRow == INT_MAX) return 1;
+    if (rs.nCurRow == rs.nLastRow || rs.nCurRow == INT_MAX) return kRsNoMoreRows;
     if (FindRow(session, static_cast<long long>(rs.nCurRow) + 1, rowLength)) break;
-    if (session.AnswerComplete()) return 1;
-    if (PullAnswerPart(session) != 0) return 2;
+    if (session.AnswerComplete()) return kRsNoMoreRows;
+    if (PullAnswerPart(session) != 0) return kRsFetchPartFailed;
     FindTableEnd(session, rs.nRsCount, rs.nLastRow);
   }
   rs.nCurRow += 1;
-  return SplitCells(rs, rowLength) ? 0 : 4;
+  return SplitCells(rs, rowLength) ? 0 : kRsCellNoMemory;
 }
 
 int RsFetchRowScroll(velt::PacketSession& session, int orientation, int offset) noexcept {
   RsState& rs = session.rs;
-  if (!session.AnswerComplete()) return 101;
+  if (!session.AnswerComplete()) return kRsScrollIncomplete;
   // The bounds of each orientation as the fetch orientations define them; "first" and "last"
   // have none, so on a table whose end is unknown they still reach rows of the part in hand.
   long long target;
@@ -312,45 +313,45 @@ int RsFetchRowScroll(velt::PacketSession& session, int orientation, int offset) 
   const long long last = rs.nLastRow;
   switch (orientation) {
     case 1:
-      if (rs.nCurRow == rs.nLastRow) return 1;
+      if (rs.nCurRow == rs.nLastRow) return kRsScrollOutside;
       target = static_cast<long long>(rs.nCurRow) + 1;
       break;
     case 2: target = first; break;
     case 3: target = last; break;
     case 4:
-      if (rs.nCurRow == rs.nFirstRow) return 1;
+      if (rs.nCurRow == rs.nFirstRow) return kRsScrollOutside;
       target = static_cast<long long>(rs.nCurRow) - 1;
       break;
     case 5:
       target = first + offset - 1;
-      if (offset < 1 || target > last) return 1;
+      if (offset < 1 || target > last) return kRsScrollOutside;
       break;
     case 6:
       target = static_cast<long long>(rs.nCurRow) + offset;
-      if (target < first || target > last) return 1;
+      if (target < first || target > last) return kRsScrollOutside;
       break;
-    default: return 2;
+    default: return kRsScrollBadOrientation;
   }
-  if (target < INT_MIN || target > INT_MAX) return 1;
+  if (target < INT_MIN || target > INT_MAX) return kRsScrollOutside;
   rs.nCurRow = static_cast<int>(target);
   rs.szRowText[0] = '\0';
   std::size_t rowLength = 0;
-  if (!FindRow(session, target, rowLength)) return 5;
-  return SplitCells(rs, rowLength) ? 0 : 4;
+  if (!FindRow(session, target, rowLength)) return kRsScrollRowNotInPart;
+  return SplitCells(rs, rowLength) ? 0 : kRsCellNoMemory;
 }
 
 int RsClose(velt::PacketSession& session) noexcept {
   if (session.rs.nCurRow == session.rs.nLastRow) return 0;
   while (!session.AnswerComplete()) {
-    if (PullAnswerPart(session) != 0) return 1;
+    if (PullAnswerPart(session) != 0) return kRsClosePartFailed;
   }
   return 0;
 }
 
 int RsGetCol(velt::PacketSession& session, int column, char* out) noexcept {
   RsState& rs = session.rs;
-  if (out == nullptr) return 1;
-  if (column < 1 || column > rs.nColSlots) return 2;
+  if (out == nullptr) return kRsColNotFound;
+  if (column < 1 || column > rs.nColSlots) return kRsColOutOfRange;
   const tagRsColumn& cell = rs.pColumns[column - 1];
   std::memcpy(out, cell.pszValue, static_cast<std::size_t>(cell.nValueLen) + 1);
   return 0;
@@ -360,21 +361,21 @@ int RsGetColByName(velt::PacketSession& session, const char* column, char* out) 
   const tagRsColumn* slot = FindColumn(session.rs, column);
   if (slot == nullptr) {
     if (out != nullptr) out[0] = '\0';
-    return 1;
+    return kRsColNotFound;
   }
   return RsGetCol(session, slot->nIndex + 1, out);
 }
 
 int RsGetVal(velt::PacketSession& session, int column, unsigned char** data, long* length) noexcept {
   RsState& rs = session.rs;
-  if (data == nullptr || length == nullptr) return -1;
+  if (data == nullptr || length == nullptr) return kRsNullOutput;
   *data = nullptr;
   *length = 0;
-  if (column < 1 || column > rs.nColSlots) return 2;
+  if (column < 1 || column > rs.nColSlots) return kRsColOutOfRange;
   const tagRsColumn& cell = rs.pColumns[column - 1];
   const std::size_t cellLength = static_cast<std::size_t>(cell.nValueLen);
   // At least the 4001 bytes a cell of this call used to be limited to; longer cells whole.
-  if (!rs.valueBuf.Reserve(cellLength + 1 > 4001 ? cellLength + 1 : 4001)) return 13;
+  if (!rs.valueBuf.Reserve(cellLength + 1 > 4001 ? cellLength + 1 : 4001)) return kRsGetValNoMemory;
   std::memcpy(rs.valueBuf.Data(), cell.pszValue, cellLength + 1);
   const std::string_view text(rs.valueBuf.Data(), cellLength);
   if (IsBlobReference(text)) {
@@ -392,20 +393,20 @@ int RsGetValByName(velt::PacketSession& session, const char* column, unsigned ch
   if (slot == nullptr) {
     if (data != nullptr) *data = nullptr;
     if (length != nullptr) *length = 0;
-    return 1;
+    return kRsColNotFound;
   }
   return RsGetVal(session, slot->nIndex + 1, data, length);
 }
 
 int RsGetColName(velt::PacketSession& session, int column, char* out, int len, bool trim) noexcept {
-  if (out == nullptr || len <= 0) return 1;
+  if (out == nullptr || len <= 0) return kRsColNameNotFound;
   std::string_view field;
-  if (!NthField(ColumnNames(session.rs), ',', column, field)) return 1;
+  if (!NthField(ColumnNames(session.rs), ',', column, field)) return kRsColNameNotFound;
   if (trim) field = TrimBlanks(field);
   const std::size_t room = static_cast<std::size_t>(len);
   if (field.size() >= room) {
     std::memcpy(out, field.data(), room);
-    return 100;
+    return kRsColNameTruncated;
   }
   std::memcpy(out, field.data(), field.size());
   out[field.size()] = '\0';
@@ -413,7 +414,7 @@ int RsGetColName(velt::PacketSession& session, int column, char* out, int len, b
 }
 
 int RsGetColNames(velt::PacketSession& session, char* out, int len) noexcept {
-  if (out == nullptr) return -1;
+  if (out == nullptr) return kRsNullOutput;
   const std::string_view names = ColumnNames(session.rs);
   if (len > 0 && names.size() < static_cast<std::size_t>(len)) {
     std::memcpy(out, names.data(), names.size());
@@ -421,46 +422,46 @@ int RsGetColNames(velt::PacketSession& session, char* out, int len) noexcept {
     return 0;
   }
   if (len > 0) out[0] = '\0';
-  return -1;
+  return kRsColNamesDoNotFit;
 }
 
 int RsGetColNum(velt::PacketSession& session, int* columns) noexcept {
-  if (columns == nullptr) return -1;
+  if (columns == nullptr) return kRsNullOutput;
   *columns = session.rs.nColNum;
   return 0;
 }
 
 int RsGetRowNum(velt::PacketSession& session, int* rows) noexcept {
   const RsState& rs = session.rs;
-  if (rows == nullptr) return -1;
+  if (rows == nullptr) return kRsNullOutput;
   if (rs.nLastRow <= 0) {
     *rows = -1;
-    return 1;
+    return kRsRowCountUnknown;
   }
   *rows = ClampRow(static_cast<long long>(rs.nLastRow) - rs.nFirstRow + 1);
   return 0;
 }
 
 int RsGetTableNum(velt::PacketSession& session, int table, int* out, bool rows) noexcept {
-  if (out == nullptr) return -1;
+  if (out == nullptr) return kRsNullOutput;
   *out = 0;
   std::string_view list;
-  if (!FindRawValue(PacketText(session), "_TL", list)) return 4;
+  if (!FindRawValue(PacketText(session), "_TL", list)) return kRsNoTableList;
   std::string_view entry;
-  if (!NthField(list, ';', table, entry) || entry.empty()) return 1;
+  if (!NthField(list, ';', table, entry) || entry.empty()) return kRsNoSuchTable;
   entry = entry.substr(0, 30);
   std::string_view field;
-  if (!NthField(entry, ':', rows ? 2 : 1, field) || field.empty()) return 3;
+  if (!NthField(entry, ':', rows ? 2 : 1, field) || field.empty()) return kRsTableEntryNoCount;
   *out = FieldToInt(field.substr(0, 30));
   return 0;
 }
 
 int RsGetCursorName(velt::PacketSession& session, char* out, int len) noexcept {
-  if (out == nullptr) return -1;
+  if (out == nullptr) return kRsNullOutput;
   const std::size_t n = std::strlen(session.rs.szCursorName);
   if (len <= 0 || n >= static_cast<std::size_t>(len)) {
     if (len > 0) std::memcpy(out, session.rs.szCursorName, static_cast<std::size_t>(len));
-    return 100;
+    return kRsCursorNameTruncated;
   }
   std::memcpy(out, session.rs.szCursorName, n + 1);
   return 0;

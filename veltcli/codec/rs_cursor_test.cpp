@@ -11,6 +11,7 @@
 #include "codec/codec_test_support.h"
 #include "codec/request_writer.h"
 #include "codec/table_writer.h"
+#include "support/code_matcher_test_support.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ TEST(RsCursor, MultiPartAnswer) {
   int rows = 0;
   EXPECT_EQ(RowCount(s, rows), 1);
   EXPECT_EQ(rows, -1) << "the table's end is in a later part";
-  EXPECT_EQ(velt::RsFetchRowScroll(s, 2, 0), 101) << "no scrolling while incomplete";
+  EXPECT_VELT(velt::RsFetchRowScroll(s, 2, 0), velt::kRsScrollIncomplete);
   ASSERT_EQ(velt::RsFetchRow(s), 0);
   EXPECT_EQ(parts.pulls, 0);
   ASSERT_EQ(velt::RsFetchRow(s), 0);
@@ -114,10 +115,10 @@ TEST(RsCursor, MultiPartAnswer) {
 
 TEST(RsCursor, PullFailures) {
   velt::PacketSession fresh;   // incomplete, nothing to continue
-  EXPECT_EQ(velt::RsOpen(fresh), 1);
-  EXPECT_EQ(velt::RsMore(fresh), 3);
+  EXPECT_VELT(velt::RsOpen(fresh), velt::kRsOpenFailed);
+  EXPECT_VELT(velt::RsMore(fresh), velt::kRsMorePartFailed);
   int columns = -1;
-  EXPECT_EQ(velt::SQLNumResultCols(fresh, &columns), 1);
+  EXPECT_VELT(velt::SQLNumResultCols(fresh, &columns), velt::kRsNumColsFailed);
   EXPECT_EQ(columns, 0);
 
   velt::PacketSession s;
@@ -126,9 +127,9 @@ TEST(RsCursor, PullFailures) {
   Answer(s, "_RS_1=t;1;a;1&_1=x", false);
   ASSERT_EQ(velt::RsOpen(s), 0);
   ASSERT_EQ(velt::RsFetchRow(s), 0);
-  EXPECT_EQ(velt::RsFetchRow(s), 2);
-  EXPECT_EQ(velt::RsClose(s), 1);
-  EXPECT_EQ(velt::RsMore(s), 3);
+  EXPECT_VELT(velt::RsFetchRow(s), velt::kRsFetchPartFailed);
+  EXPECT_VELT(velt::RsClose(s), velt::kRsClosePartFailed);
+  EXPECT_VELT(velt::RsMore(s), velt::kRsMorePartFailed);
 }
 
 TEST(RsCursor, CloseReadsToTheEnd) {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "codec/packet_text.h"
+#include "codec/request_codes.h"
 #include "codec/request_writer.h"
 #include "codec/rs_columns.h"
 #include "support/packet_value.h"
@@ -67,25 +68,25 @@ int CloseTable(velt::PacketSession& session) noexcept {
   if (rs.nRsCount == 0) return 0;
   char name[32];
   std::snprintf(name, sizeof name, "_EORS_%d", rs.nRsCount);
-  if (StoreIntPair(session, name, rs.nCurRow) != 0) return 1;
-  return AppendTableEntry(rs) ? 0 : 1;
+  if (StoreIntPair(session, name, rs.nCurRow) != 0) return kCompleteNoMemory;
+  return AppendTableEntry(rs) ? 0 : kCompleteNoMemory;
 }
 
 int StartTable(velt::PacketSession& session, const char* cursorName, int columns, const char* names, bool create) noexcept {
   RsState& rs = session.rs;
   if (create) ResetTableState(session);
-  if (CloseTable(session) != 0) return 2;
-  if (columns < 1 || names == nullptr || cursorName == nullptr) return 1;
+  if (CloseTable(session) != 0) return kTableNoMemory;
+  if (columns < 1 || names == nullptr || cursorName == nullptr) return kTableBadArgument;
   const std::size_t cursorLength = std::strlen(cursorName);
-  if (columns > kMaxColumns || cursorLength > static_cast<std::size_t>(kMaxWrittenCursorName)) return 1;
+  if (columns > kMaxColumns || cursorLength > static_cast<std::size_t>(kMaxWrittenCursorName)) return kTableBadArgument;
   rs.nFirstRow = rs.nCurRow + 1;
   rs.nRsCount += 1;
   rs.nColNum = columns;
   std::memcpy(rs.szCursorName, cursorName, cursorLength + 1);
   session.answerFlags |= kAnswerComplete;
-  if (StoreDescriptor(session, cursorName, names) != 0) return 2;
-  if (!BuildColumns(rs, columns, names)) return 2;
-  return KeepNames(rs, names) ? 0 : 2;
+  if (StoreDescriptor(session, cursorName, names) != 0) return kTableNoMemory;
+  if (!BuildColumns(rs, columns, names)) return kTableNoMemory;
+  return KeepNames(rs, names) ? 0 : kTableNoMemory;
 }
 
 int RsAddRow(velt::PacketSession& session) noexcept {
@@ -98,11 +99,11 @@ int RsAddRow(velt::PacketSession& session) noexcept {
 
 int RsSetCol(velt::PacketSession& session, int column, const char* value) noexcept {
   RsState& rs = session.rs;
-  if (value == nullptr) return 1;
-  if (column < 1 || column > rs.nColNum || column > rs.nColSlots) return 2;
+  if (value == nullptr) return kCellNullValue;
+  if (column < 1 || column > rs.nColNum || column > rs.nColSlots) return kCellColumnOutOfRange;
   tagRsColumn& cell = rs.pColumns[column - 1];
   const std::size_t length = std::strlen(value);
-  if (!ReserveCell(cell, length)) return -3;
+  if (!ReserveCell(cell, length)) return kCellNoMemory;
   std::memcpy(cell.pszValue, value, length + 1);
   cell.nValueLen = static_cast<int>(length);
   return 0;
@@ -110,22 +111,22 @@ int RsSetCol(velt::PacketSession& session, int column, const char* value) noexce
 
 int RsSetColByName(velt::PacketSession& session, const char* column, const char* value) noexcept {
   const tagRsColumn* slot = FindColumn(session.rs, column);
-  if (slot == nullptr) return 1;
+  if (slot == nullptr) return kCellNoSuchColumn;
   return RsSetCol(session, slot->nIndex + 1, value);
 }
 
 int RsSetVal(velt::PacketSession& session, int column, const unsigned char* data, long length) noexcept {
-  if (data == nullptr) return -1;
+  if (data == nullptr) return kCellNullData;
   if (length <= 0) return RsSetCol(session, column, reinterpret_cast<const char*>(data));
   char reference[40];
   std::snprintf(reference, sizeof reference, "_BLOB_%d_%d", session.rs.nCurRow, column);
-  if (RsSetCol(session, column, reference) != 0) return 20;
+  if (RsSetCol(session, column, reference) != 0) return kCellBlobRefFailed;
   return StoreBinary(session, reference, data, length);
 }
 
 int RsSetValByName(velt::PacketSession& session, const char* column, const unsigned char* data, long length) noexcept {
   const tagRsColumn* slot = FindColumn(session.rs, column);
-  if (slot == nullptr) return 1;
+  if (slot == nullptr) return kCellNoSuchColumn;
   return RsSetVal(session, slot->nIndex + 1, data, length);
 }
 
@@ -146,7 +147,7 @@ int RsSaveRow(velt::PacketSession& session) noexcept {
   row[n] = '\0';
 
   const std::size_t length = PacketText(session).size();
-  if (!PacketRoom(session, length, 16 + 3 * n)) return 1;
+  if (!PacketRoom(session, length, 16 + 3 * n)) return kRowBufferFull;
   char* data = session.packet.Data();
   std::size_t at = length;
   at += static_cast<std::size_t>(std::snprintf(data + at, 16, "&_%d=", rs.nCurRow));

@@ -1,5 +1,6 @@
 // Pair search and the named-value lookup.
 #include "support/packet_value.h"
+#include "support/value_codes.h"
 #include "wire/text_escape.h"
 
 #include <cstring>
@@ -37,24 +38,24 @@ bool FindRawValue(std::string_view text, std::string_view name, std::string_view
 }
 
 int LookupPacketValue(std::string_view text, const char* name, char* out, int len) noexcept {
-  if (out == nullptr) return 1;
-  if (text.empty()) return 2;
-  if (len <= 0) return 3;
+  if (out == nullptr) return kValueNotFound;
+  if (text.empty()) return kValueNoText;
+  if (len <= 0) return kValueBadLength;
   out[0] = '\0';
   const auto cap = static_cast<std::size_t>(len);
   if (name == nullptr || name[0] == '\0') {
     const std::size_t n = text.size() < cap ? text.size() : cap;
     std::memcpy(out, text.data(), n);
-    if (text.size() > cap) return 100;
+    if (text.size() > cap) return kValueTruncated;
     out[n] = '\0';
     return 0;
   }
   const std::string_view key(name);
-  if (key.size() > kMaxValueName) return 4;
+  if (key.size() > kMaxValueName) return kValueNameTooLong;
   std::string_view raw;
-  if (!FindRawValue(text, key, raw)) return 1;
+  if (!FindRawValue(text, key, raw)) return kValueNotFound;
   const std::size_t n = wire::Unescape(raw, out, cap, wire::kPairEscapes);
-  if (n > cap) return 100;
+  if (n > cap) return kValueTruncated;
   out[n] = '\0';
   return 0;
 }

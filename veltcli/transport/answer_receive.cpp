@@ -14,7 +14,10 @@ namespace wire = velt::wire;
 namespace {
 
 
-bool RebuildsConnection(int reason) { return reason == 2054 || reason == 2003 || reason == 2004; }
+bool RebuildsConnection(int reason) {
+  return reason == velt::kExchangeForeignMessage || reason == RIMQRC_CONNECTION_LOST ||
+         reason == RIMQRC_QMGR_NOT_REACHABLE;
+}
 
 }  // namespace
 
@@ -22,7 +25,7 @@ int CQueueTransport::ReceiveAnswer(tagCallBlock& block, int mode) {
   if (servers.Mode() == velt::TransportMode::kPlugin) return ReceivePlugin(block);
   if (!packetArea_) {
     packetArea_.reset(new (std::nothrow) char[velt::wire::kGetBufferBytes]);
-    if (!packetArea_) return kReceiveBufferFull;
+    if (!packetArea_) return velt::kExchangeBufferFull;
   }
   const int endMask = options.windowEnds != 0 ? (wire::kFlagLast | wire::kFlagWindowEnd) : wire::kFlagLast;
   std::size_t joined = wire::kHeaderBytes;
@@ -35,7 +38,7 @@ int CQueueTransport::ReceiveAnswer(tagCallBlock& block, int mode) {
     if ((rc = CheckPacket(h, got)) != 0) return rc;
     ++expectedSequence_;
     const auto length = static_cast<std::size_t>(h.length);
-    if (!receive_.Reserve(joined + length + 1)) return kReceiveBufferFull;
+    if (!receive_.Reserve(joined + length + 1)) return velt::kExchangeBufferFull;
     std::memcpy(receive_.Data() + joined, packetArea_.get() + wire::kHeaderBytes, length);
     joined += length;
     last = h;
@@ -60,8 +63,9 @@ int CQueueTransport::GetPacket(tagCallBlock& block, int mode, int& got) {
     expectedSequence_ = 0;
     match = RIMQMO_MATCH_CORREL_ID;
     velt::wire::SetId24(md.abCorrelId, block.szMsgId);
-    const bool tagged = (mode == 1 && (options.replyTagUse & 1) != 0) ||
-                        (mode == 0 && (options.replyTagUse & 2) != 0) || mode == 5;
+    const bool tagged = (mode == velt::kCallSendOnly && (options.replyTagUse & 1) != 0) ||
+                        (mode == velt::kCallSendAndReceive && (options.replyTagUse & 2) != 0) ||
+                        mode == velt::kCallReceiveOnly;
     if (replyTag[0] != '\0' && tagged) {
       match += RIMQMO_MATCH_REPLY_TAG;
       velt::wire::SetId24(md.abReplyTag, replyTag);
@@ -75,21 +79,21 @@ int CQueueTransport::GetPacket(tagCallBlock& block, int mode, int& got) {
   const RIMQGMO gmo = velt::wire::GetOptions(block.nTimeout, match);
   int cc = 0;
   int reason = 0;
-  if (expectedSequence_ == 0 && options.libraryIds == 0 && mode == 0 && counter_) {
+  if (expectedSequence_ == 0 && options.libraryIds == 0 && mode == velt::kCallSendAndReceive && counter_) {
     RIMQ_Get2(connection2_, &md, &gmo, velt::wire::kGetBufferBytes, packetArea_.get(), &got, &cc, &reason);
   } else {
     RIMQ_Get(connection2_, answerQueue_, &md, &gmo, velt::wire::kGetBufferBytes, packetArea_.get(), &got, &cc, &reason);
   }
   if (cc == RIMQCC_FAILED) {
     if (RebuildsConnection(reason)) Reconnect();
-    return reason != 0 ? reason : kNoReason;
+    return reason != 0 ? reason : velt::kExchangeNoReason;
   }
   if (std::strlen(block.szMsgId) >= 2) {
     char expected[24];
     velt::wire::SetId24(expected, block.szMsgId);
     if (std::memcmp(expected, md.abMsgId, sizeof expected) != 0) {
       Reconnect();
-      return kForeignMessageId;
+      return velt::kExchangeForeignMessage;
     }
   }
   std::memcpy(block.szMsgId, md.abMsgId, 24);
@@ -102,12 +106,12 @@ int CQueueTransport::GetPacket(tagCallBlock& block, int mode, int& got) {
 int CQueueTransport::CheckPacket(const wire::PacketHeader& h, int got) const {
   if (got < static_cast<int>(wire::kHeaderBytes) || h.length < 0 ||
       h.length > got - static_cast<int>(wire::kHeaderBytes))
-    return kShortPacket;
+    return velt::kExchangeShortPacket;
   const char* packet = packetArea_.get();
   if (options.checksum != 0 &&
       wire::Checksum(packet, packet + wire::kHeaderBytes, static_cast<std::size_t>(h.length)) != h.checksum)
-    return kChecksumMismatch;
-  if (options.sequence != 0 && h.sequence != expectedSequence_) return kSequenceMismatch;
+    return velt::kExchangeBadChecksum;
+  if (options.sequence != 0 && h.sequence != expectedSequence_) return velt::kExchangeBadSequence;
   return 0;
 }
 
@@ -115,7 +119,7 @@ int CQueueTransport::ReceivePlugin(tagCallBlock& block) {
   int length = 0;
   const int rc = plugin_.Receive(receive_, length);
   if (rc != 0) return rc;
-  if (length < static_cast<int>(wire::kHeaderBytes)) return kShortPacket;
+  if (length < static_cast<int>(wire::kHeaderBytes)) return velt::kExchangeShortPacket;
   DecodeAnswer(block, length);
   return 0;
 }

@@ -25,7 +25,10 @@ namespace {
 // The widest length the 5-digit length field of a packet header shows.
 constexpr int kMaxPluginRequestText = 99999;
 
-bool RebuildsConnection(int reason) { return reason == 2054 || reason == 2003 || reason == 2004; }
+bool RebuildsConnection(int reason) {
+  return reason == velt::kExchangeForeignMessage || reason == RIMQRC_CONNECTION_LOST ||
+         reason == RIMQRC_QMGR_NOT_REACHABLE;
+}
 
 void PutDecimal(char (&field)[27], int value) { std::snprintf(field, sizeof field, "%d", value); }
 
@@ -44,7 +47,7 @@ int CQueueTransport::Exchange(tagCallBlock& block) {
   velt::CopyBounded(block.szPassword, sizeof block.szPassword, encryptedPassword_);
   block.pAnswer = nullptr;
   block.nAnswerLen = 0;
-  if (!receive_.Reset()) return kReceiveBufferFull;
+  if (!receive_.Reset()) return velt::kExchangeBufferFull;
   if (reconnectPending_ != 0) {
     // Going on without a connection could only fail with "bad handle"; the reconnect's own
     // reason (queue manager not reachable, ...) tells the caller what is wrong.
@@ -73,7 +76,7 @@ int CQueueTransport::Exchange(tagCallBlock& block) {
       PutDecimal(block.szCorrId, expectedSequence_);
       return block.nStatus;
     default:
-      return kUnknownCallMode;
+      return velt::kExchangeUnknownMode;
   }
 }
 
@@ -81,7 +84,7 @@ int CQueueTransport::SendRequest(tagCallBlock& block, bool async) {
   const int length = block.pRequest != nullptr && block.nRequestLen > 0 ? block.nRequestLen : 0;
   const std::size_t bytes = static_cast<std::size_t>(length) + wire::kHeaderBytes + 1;
   std::unique_ptr<char, decltype(&velt::Release)> packet(static_cast<char*>(velt::Allocate(bytes)), &velt::Release);
-  if (!packet) return kNoMemoryForPacket;
+  if (!packet) return velt::kExchangeNoMemory;
   std::memset(packet.get(), 0, bytes);
   wire::PacketHeader h;
   h.version = block.nVersion;
@@ -172,7 +175,7 @@ int CQueueTransport::PutPacket(int index, char* packet, int chunk, bool last, ta
   }
   if (cc == RIMQCC_FAILED) {
     if (RebuildsConnection(reason)) Reconnect();
-    return reason != 0 ? reason : kNoReason;
+    return reason != 0 ? reason : velt::kExchangeNoReason;
   }
   SetMessageId(block.szMsgId, md.abMsgId);
   return 0;

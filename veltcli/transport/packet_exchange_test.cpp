@@ -234,12 +234,12 @@ TEST_F(ExchangeTest, DamagedAnswerPacketsAreRefused) {
   };
   const auto badChecksum = [](std::vector<char>& p) { p[125] = p[125] == '9' ? '8' : '9'; };
   const Case cases[] = {
-      {"checksum", badChecksum, 1, 0, CQueueTransport::kChecksumMismatch},
+      {"checksum", badChecksum, 1, 0, velt::kExchangeBadChecksum},
       {"checksum not checked", badChecksum, 0, 0, 0},
       {"sequence", [](std::vector<char>& p) { std::memcpy(p.data() + 14, "000003", 6); }, 0, 1,
-       CQueueTransport::kSequenceMismatch},
+       velt::kExchangeBadSequence},
       {"length beyond the bytes", [](std::vector<char>& p) { std::memcpy(p.data() + 102, "00999", 5); }, 0, 0,
-       CQueueTransport::kShortPacket},
+       velt::kExchangeShortPacket},
   };
   int n = 0;
   for (const Case& c : cases) {

@@ -10,6 +10,7 @@
 #include "support/ascii_text.h"
 #include "lunqcrypt.h"
 #include "rimqapi.h"
+#include "veltplugin.h"
 #include "transport/config_reader.h"
 #include "wire/queue_records.h"
 
@@ -19,7 +20,7 @@ constexpr std::size_t kEntryBytes = sizeof(tagVELTConnectOptionEx);
 
 bool SameText(const char* a, const char* b) { return velt::EqualNoCase(a, b, 33); }
 
-int ReasonOr9999(int reason) { return reason != 0 ? reason : CQueueTransport::kNoReason; }
+int ReasonOr9999(int reason) { return reason != 0 ? reason : velt::kExchangeNoReason; }
 
 }  // namespace
 
@@ -92,16 +93,16 @@ int CQueueTransport::Connect(const char* server, const char* user, const char* p
     count = CountCandidates(server, true);
     if (count == 0) { byGroup = false; count = CountCandidates(server, false); }
   }
-  if (count == 0) return -1;
+  if (count == 0) return velt::kConnectNoEntry;
 
   velt::CopyBounded(connectedUser_, sizeof connectedUser_, user);
   velt::CopyBounded(connectedPassword_, sizeof connectedPassword_, password);
   bool tried[velt::ServerList::kSlots] = {};
   int attempts = 0;
-  int result = -1;
+  int result = velt::kConnectNoEntry;
   while (attempts < count) {
     const int index = CandidateSlot(server, byGroup, std::rand() % count);
-    if (index < 0) return -2;
+    if (index < 0) return velt::kConnectNoPick;
     servers.SetCurrentIndex(index);
     if (tried[index]) continue;
     tried[index] = true;
@@ -124,7 +125,7 @@ int CQueueTransport::ConnectSlot(int index) {
   encryptedPassword_[32] = '\0';
   if (servers.Mode() == velt::TransportMode::kQueue) return ConnectQueueSlot(index);
   Disconnect();
-  if (index > 15) return 1700;
+  if (index > 15) return VELTPLUGIN_ERR_SLOT_INDEX;
   const auto* entry = reinterpret_cast<const tagVELTPluginOption*>(servers.Slot(index));
   return plugin_.Connect(*entry, index, this);
 }
@@ -156,7 +157,7 @@ int CQueueTransport::OpenQueue(int connection, const char* name, int& queue) {
 int CQueueTransport::ConnectQueueSlot(int index) {
   DisconnectQueues();
   const auto* entry = reinterpret_cast<const tagVELTConnectOptionEx*>(servers.Slot(index));
-  if (entry == nullptr) return -2;
+  if (entry == nullptr) return velt::kConnectNoPick;
   int rc = ConnectOne(*entry, connection1_);
   if (rc != 0) return rc;
   if (options.sharedConnection == 1) {
@@ -191,7 +192,7 @@ void CQueueTransport::DisconnectQueues() {
 
 int CQueueTransport::Disconnect() {
   if (servers.Mode() == velt::TransportMode::kPlugin || plugin_.Connected())
-    if (plugin_.Disconnect(servers.CurrentIndex()) != 0) return 1712;
+    if (plugin_.Disconnect(servers.CurrentIndex()) != 0) return VELTPLUGIN_ERR_DISCONNECT;
   DisconnectQueues();
   return 0;
 }

@@ -15,19 +15,11 @@
 #include "wire/packet_header.h"
 #include "transport/plugin_transport.h"
 #include "transport/receive_buffer.h"
+#include "transport/transport_codes.h"
 
 class CQueueTransport : public velt::TransportSettings {
  public:
   static constexpr int kNoHandle = -1;
-  // Exchange codes besides the answer status and the queue library's reasons.
-  static constexpr int kNoMemoryForPacket = -1;
-  static constexpr int kUnknownCallMode = -99;
-  static constexpr int kReceiveBufferFull = 100;
-  static constexpr int kChecksumMismatch = 101;
-  static constexpr int kSequenceMismatch = 102;
-  static constexpr int kShortPacket = 103;         // an answer packet claiming more text than it carries
-  static constexpr int kForeignMessageId = 2054;   // also rebuilds the connection
-  static constexpr int kNoReason = 9999;           // a queue-library failure that gave no reason
 
   // Seeds rand, makes the client ids and reply tag (settings) and opens the message-id counter.
   CQueueTransport();
@@ -35,12 +27,13 @@ class CQueueTransport : public velt::TransportSettings {
   CQueueTransport(const CQueueTransport&) = delete;
   CQueueTransport& operator=(const CQueueTransport&) = delete;
 
-  // 0 connected; -1 no entry has that group or name (also after reading the configuration files);
-  // -2 no entry could be picked; a queue reason code, 9999, or a plug-in code 1700-1706.
+  // 0 connected; kConnectNoEntry (also after reading the configuration files), kConnectNoPick, a
+  // queue reason code, kExchangeNoReason, or a plug-in code 1700-1706.
   int Connect(const char* server, const char* user, const char* password);
   // Always 0 in queue mode; 1712 when a plug-in's disconnect failed.
   int Disconnect();
-  // One exchange (call modes 0, 1, 5): the answer status, or a failure code of the exchange.
+  // One exchange (call modes 0, 1, 5): the answer status, or a failure code of the exchange
+  // (transport_codes.h, the queue library's reason or a plug-in code).
   int Exchange(tagCallBlock& block);
 
   // Queue mode: all four handles valid; plug-in mode: a context present.

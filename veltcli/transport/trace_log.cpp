@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/local_time.h"
+#include "platform/private_file.h"
 #include "platform/process.h"
 
 namespace velt {
@@ -31,7 +32,7 @@ int WriteTrace(bool on, const void* owner, const char* tag, const void* bytes, s
   if (!on) return 0;
   char name[2 * sizeof(void*) + 8];
   TraceFileName(owner, name, sizeof name);
-  std::FILE* f = std::fopen(name, "a+");
+  std::FILE* f = platform::OpenPrivateForAppend(name);   // traces hold request and answer text
   if (f == nullptr) return 1;
   const std::tm local = platform::LocalTimeOf(std::time(nullptr));
   char prefix[kTracePrefixChars + 1];

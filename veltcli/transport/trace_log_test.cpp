@@ -100,6 +100,12 @@ TEST_F(TraceFolder, EntriesAreAppendedRaw) {
   const std::size_t recvPrefix = PrefixLength(second, "recv", pid);
   ASSERT_GT(recvPrefix, 0u) << second;
   EXPECT_EQ(second.substr(recvPrefix), "answer\n");
+
+  // Request and answer texts are the owner's alone.
+  char name[64];
+  velt::TraceFileName(&owner, name, sizeof name);
+  const auto perms = std::filesystem::status(name).permissions();
+  EXPECT_EQ(perms & std::filesystem::perms::all, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST_F(TraceFolder, UnopenableFileGivesOne) {
