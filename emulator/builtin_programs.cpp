@@ -39,9 +39,11 @@ std::map<int, std::string> BinaryCells(const Request& r, const std::vector<std::
 
 }  // namespace
 
-void EchoProgram(const Request& request, Answer& answer) {
+void EchoProgram(const Request& request, Answer& answer) { CopyRequestContent(request, answer, {}); }
+
+void CopyRequestContent(const Request& request, Answer& answer, const std::set<std::string>& skip) {
   for (const RequestValue& v : request.values()) {
-    if (Reserved(v.name)) continue;
+    if (Reserved(v.name) || skip.count(v.name) != 0) continue;
     if (auto bytes = request.Binary(v.name)) answer.SetBinary(v.name, *bytes);
     else answer.SetValue(v.name, v.value);
   }
@@ -49,6 +51,18 @@ void EchoProgram(const Request& request, Answer& answer) {
     answer.BeginTable(t.cursor, t.columnCount, t.columnText);
     for (const auto& cells : t.rows) answer.AddRow(cells, BinaryCells(request, cells));
   }
+}
+
+void ItemsProgram(const Request& request, Answer& answer) {
+  std::vector<std::string> names, cells;
+  for (const RequestValue& v : request.values()) {
+    if (Reserved(v.name)) continue;
+    names.push_back(v.name);
+    auto bytes = request.Binary(v.name);
+    cells.push_back(bytes ? std::move(*bytes) : v.value);
+  }
+  answer.BeginTable("items", names);
+  answer.AddRow(cells);
 }
 
 void RowsProgram(const Request& request, Answer& answer) {
@@ -111,6 +125,7 @@ void CorruptProgram(const Request& request, Answer& answer) {
 void RegisterBuiltins(ProgramRegistry& registry, KvStore& kv, const StopSignal& stop) {
   registry.Register("echo", EchoProgram);
   registry.Register("rows", RowsProgram);
+  registry.Register("items", ItemsProgram);
   registry.Register("fail", FailProgram);
   registry.Register("blob", BlobProgram);
   registry.Register("corrupt", CorruptProgram);

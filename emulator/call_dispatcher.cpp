@@ -39,7 +39,7 @@ void CallDispatcher::Fail(CallOutcome& out, int status, const std::string& messa
   out.fault = AnswerFault::kNone;
 }
 
-CallOutcome CallDispatcher::Handle(const JoinedRequest& joined, Clock::time_point now) {
+CallOutcome CallDispatcher::Handle(const JoinedRequest& joined, Clock::time_point now, const std::string& replyQueue) {
   const velt::wire::PacketHeader& h = joined.header;
   CallOutcome out = Start(h);
   stats_.requests++;
@@ -59,7 +59,7 @@ CallOutcome CallDispatcher::Handle(const JoinedRequest& joined, Clock::time_poin
         else Fail(out, kStatusBadCall, "call type 0 carries no program");
         break;
       case velt::wire::kCallSignOff: SignOff(h, out); break;
-      case velt::wire::kCallService: ServiceCall(joined, now, out); break;
+      case velt::wire::kCallService: ServiceCall(joined, now, replyQueue, out); break;
       case velt::wire::kCallCloseCursor:
       case velt::wire::kCallCommit:
       case velt::wire::kCallRollBack:
@@ -97,7 +97,8 @@ void CallDispatcher::EndTransaction(const velt::wire::PacketHeader& request, Cal
     Fail(out, kStatusUnknownTransaction, std::string("unknown transaction '") + request.transactionId + "'");
 }
 
-void CallDispatcher::ServiceCall(const JoinedRequest& joined, Clock::time_point now, CallOutcome& out) {
+void CallDispatcher::ServiceCall(const JoinedRequest& joined, Clock::time_point now, const std::string& replyQueue,
+                                 CallOutcome& out) {
   velt::wire::PacketHeader h = joined.header;
   const int mode = h.transactionMode & 7;
   std::string transaction;
@@ -113,7 +114,7 @@ void CallDispatcher::ServiceCall(const JoinedRequest& joined, Clock::time_point 
   }
   velt::wire::SetField(h.transactionId, transaction.c_str());
   const Request request = Request::Parse(h, joined.text);
-  RunProgram(request, out);
+  RunProgram(request, replyQueue, out);
 
   if (!transaction.empty() && !transactions_.Touch(transaction, now)) {
     // Ended by another call while this one ran: whatever it staged must not survive.
@@ -128,8 +129,13 @@ void CallDispatcher::ServiceCall(const JoinedRequest& joined, Clock::time_point 
   velt::wire::SetField(out.header.transactionId, transaction.c_str());
 }
 
-void CallDispatcher::RunProgram(const Request& request, CallOutcome& out) {
-  const Program program = registry_.Find(request.serviceId(), request.program(), &out.program);
+void CallDispatcher::RunProgram(const Request& request, const std::string& replyQueue, CallOutcome& out) {
+  Program program = registry_.Find(request.serviceId(), request.program(), &out.program);
+  // A registered program takes precedence, so tests can script the information centre's answers.
+  if (!program && InfoCenter::IsService(request.program())) {
+    out.program = request.program();
+    program = [this, &replyQueue, &out](const Request& r, Answer& a) { infoCenter_.Serve(r, replyQueue, a, out.deliveries); };
+  }
   if (!program) {
     const std::string name = request.serviceId().empty() ? request.program() : request.serviceId();
     out.program = name;

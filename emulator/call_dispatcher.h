@@ -10,6 +10,7 @@
 
 #include "answer.h"
 #include "emulator_stats.h"
+#include "info_center.h"
 #include "kv_store.h"
 #include "program_registry.h"
 #include "request_joiner.h"
@@ -25,6 +26,7 @@ struct CallOutcome {
   std::vector<std::string> units;    // the answer text's units (answer.h)
   AnswerFault fault = AnswerFault::kNone;
   std::string program;               // what ran, for the call log
+  std::vector<Delivery> deliveries;  // publications to put on subscribers' queues after the answer
 };
 
 class CallDispatcher {
@@ -36,7 +38,8 @@ class CallDispatcher {
   TransactionTable& transactions() { return transactions_; }
   KvStore& kv() { return kv_; }
 
-  CallOutcome Handle(const JoinedRequest& joined, Clock::time_point now);
+  // `replyQueue`: the request's reply queue, which the information centre keeps for subscribers.
+  CallOutcome Handle(const JoinedRequest& joined, Clock::time_point now, const std::string& replyQueue = {});
 
  private:
   CallOutcome Start(const velt::wire::PacketHeader& request) const;
@@ -44,8 +47,8 @@ class CallDispatcher {
   void SignOn(const velt::wire::PacketHeader& request, CallOutcome& out);
   void SignOff(const velt::wire::PacketHeader& request, CallOutcome& out);
   void EndTransaction(const velt::wire::PacketHeader& request, CallOutcome& out);
-  void ServiceCall(const JoinedRequest& joined, Clock::time_point now, CallOutcome& out);
-  void RunProgram(const Request& request, CallOutcome& out);
+  void ServiceCall(const JoinedRequest& joined, Clock::time_point now, const std::string& replyQueue, CallOutcome& out);
+  void RunProgram(const Request& request, const std::string& replyQueue, CallOutcome& out);
 
   int serverNumber_;
   StatsCounters& stats_;
@@ -54,6 +57,7 @@ class CallDispatcher {
   SessionTable sessions_;
   TransactionTable transactions_;
   KvStore kv_;
+  InfoCenter infoCenter_;
 };
 
 }  // namespace veltemu

@@ -191,6 +191,20 @@ TEST_F(DispatcherTest, EchoAnswersValuesTablesAndBinaryValues) {
                      "&_RC=1&_CC=2&_TL=2:1;");
 }
 
+TEST_F(DispatcherTest, ItemsAnswersTheNamedValuesAsOneRow) {
+  JoinedRequest j;
+  j.header.callType = velt::wire::kCallService;
+  velt::wire::SetField(j.header.program, "items");
+  j.text = "_CA=2.4&_ENDIAN=0&_VeltServiceID_=items&USER_ID=u1&EMPTY=&NOTE=a,b&img=_BASE64_img&_BASE64_img=AQID";
+  const Request answer = Request::Parse(velt::wire::PacketHeader{}, Text(dispatcher_.Handle(j, Clock::now())));
+  ASSERT_EQ(answer.tables().size(), 1u);
+  const RequestTable& t = answer.tables()[0];
+  EXPECT_EQ(t.cursor, "items");
+  EXPECT_EQ(t.columnText, "USER_ID,EMPTY,NOTE,img");
+  ASSERT_EQ(t.rows.size(), 1u);
+  EXPECT_EQ(t.rows[0], (std::vector<std::string>{"u1", "", "a,b", std::string("\x01\x02\x03")}));
+}
+
 TEST_F(DispatcherTest, ProgramsAreFoundByServiceIdThenByTheirEightCharacterName) {
   dispatcher_.registry().Register("accounts.balance", [](const Request&, Answer& a) { a.SetValue("who", "full"); });
   dispatcher_.registry().Register("longprogramname", [](const Request&, Answer& a) { a.SetValue("who", "long"); });

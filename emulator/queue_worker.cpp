@@ -147,7 +147,8 @@ void QueueWorker::PutBack(RIMQMD md, std::string_view packet) {
 }
 
 void QueueWorker::Serve(const RIMQMD& origin, const JoinedRequest& request) {
-  CallOutcome outcome = shared_.dispatcher.Handle(request, Clock::now());
+  const std::string queue(origin.szReplyToQ, strnlen(origin.szReplyToQ, sizeof origin.szReplyToQ));
+  CallOutcome outcome = shared_.dispatcher.Handle(request, Clock::now(), queue);
   const std::vector<std::string> parts = PackParts(std::move(outcome.units));
   std::size_t answerBytes = 0;
   for (const std::string& p : parts) answerBytes += p.size();
@@ -156,7 +157,9 @@ void QueueWorker::Serve(const RIMQMD& origin, const JoinedRequest& request) {
   shared_.log.Call(request.header.sessionNumber, outcome.program, request.header.callType, outcome.header.status,
                    request.bytes, answerBytes);
 
-  const std::string queue(origin.szReplyToQ, strnlen(origin.szReplyToQ, sizeof origin.szReplyToQ));
+  // Publications are on their queues before the publisher hears that its publish is done, so
+  // two publications of one publisher reach every subscriber in the order they were made.
+  Deliver(outcome);
   if (queue.empty()) {
     shared_.stats.droppedRequests++;
     shared_.log.Problem("request " + Printable(request.messageId) + " names no reply queue: not answered");
@@ -166,14 +169,28 @@ void QueueWorker::Serve(const RIMQMD& origin, const JoinedRequest& request) {
   else shared_.stats.droppedRequests++;
 }
 
-bool QueueWorker::PutAnswer(const RIMQMD& origin, const std::string& queue, const std::vector<std::string>& packets) {
+// Each publication under its subscription's message id.
+void QueueWorker::Deliver(CallOutcome& outcome) {
+  velt::wire::PacketHeader header = outcome.header;
+  header.status = 0;
+  for (Delivery& d : outcome.deliveries) {
+    if (d.queue.empty()) continue;
+    const std::vector<std::string> packets = CutPackets(PackParts(std::move(d.units)), header);
+    RIMQMD origin = NewDescriptor();
+    std::memcpy(origin.abMsgId, d.messageId.data(), std::min(d.messageId.size(), sizeof origin.abMsgId));
+    if (!PutAnswer(origin, d.queue, packets, d.expirySeconds)) shared_.stats.droppedRequests++;
+  }
+}
+
+bool QueueWorker::PutAnswer(const RIMQMD& origin, const std::string& queue, const std::vector<std::string>& packets,
+                            int expirySeconds) {
   for (std::size_t i = 0; i < packets.size(); ++i) {
     RIMQMD md = NewDescriptor();
     std::memcpy(md.abMsgId, origin.abMsgId, sizeof md.abMsgId);
     SetCorrelation(md, static_cast<int>(i));
     std::memcpy(md.abReplyTag, origin.abReplyTag, sizeof md.abReplyTag);
     md.cMsgType = 2;
-    md.nExpiry = 1000 * config_.answerExpirySeconds;
+    md.nExpiry = 1000 * (expirySeconds > 0 ? expirySeconds : config_.answerExpirySeconds);
     md.nFormat = 5;
     md.nMsgLength = static_cast<int>(packets[i].size());
     int reason = link_.Put(queue, md, packets[i].data(), packets[i].size());

@@ -40,7 +40,10 @@ class QueueWorker {
   bool Collect(const RIMQMD& first, JoinResult& result);
   void PutBack(RIMQMD md, std::string_view packet);
   void Serve(const RIMQMD& origin, const JoinedRequest& request);
-  bool PutAnswer(const RIMQMD& origin, const std::string& queue, const std::vector<std::string>& packets);
+  // expirySeconds 0: the configured answer expiry.
+  bool PutAnswer(const RIMQMD& origin, const std::string& queue, const std::vector<std::string>& packets,
+                 int expirySeconds = 0);
+  void Deliver(CallOutcome& outcome);
 
   const EmulatorConfig& config_;
   WorkerShared shared_;

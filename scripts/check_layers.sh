@@ -23,7 +23,7 @@ allowed() {
     veltcli/infocenter)    echo "platform wire support transport codec core calls infocenter" ;;
     veltcli/api)           echo "platform wire support transport codec rgcomp cert core calls infocenter api" ;;
     emulator)              echo "platform wire" ;;
-    outside/plugin-example) echo "wire" ;;
+    outside/plugin-example|outside/svcgate) echo "wire" ;;
     outside/*|mvencode|lyrsso|warden|jni/*|tools*) echo "platform armorrt" ;;
     *)                     echo "" ;;
   esac

@@ -1,7 +1,10 @@
 // velt-demo: a sample front end against the platform emulator running in this process on the
 // embedded queue manager. Each step says in plain words what it does and what came back.
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -144,6 +147,76 @@ void ErrorPath(VELTCLI_HANDLE h) {
   Check("a null service id is refused before anything is sent", VELTCLI_CallProgram(h, nullptr, nullptr), -999);
 }
 
+// What the background receiver has seen; written on its thread, read here.
+struct Received {
+  std::mutex mutex;
+  std::condition_variable arrived;
+  VELTCLI_HANDLE handle = nullptr;
+  int count = 0;
+} g_received;
+
+// Runs on the receiver thread: the publication is the subscriber handle's answer.
+void PrintPublication(tagInfoControl* control) {
+  std::lock_guard<std::mutex> guard(g_received.mutex);
+  std::printf("  receiver: topic %s, symbol %s, price %s (publication %s)\n", control->szTopicName,
+              Value(g_received.handle, "symbol").c_str(), Value(g_received.handle, "price").c_str(),
+              Value(g_received.handle, "pubno").c_str());
+  ++g_received.count;
+  g_received.arrived.notify_all();
+}
+
+void PublishAndSubscribe(VELTCLI_HANDLE publisher) {
+  Step("Information centre: a subscriber with a background receiver, a publisher");
+  tagVELTConnectOption entry;
+  std::memset(&entry, 0, sizeof entry);
+  std::strcpy(entry.szServerName, "demo");
+  std::strcpy(entry.szAddress, kAddress);
+  std::strcpy(entry.szSendQName, kRequestQueue);
+  std::strcpy(entry.szReceiveQName, "DEMO.ANSWERS.carol");
+  VELTCLI_HANDLE subscriber = nullptr;
+  char user[] = "carol";
+  char password[] = "secret";
+  if (!Check("carol: VELTRecvPub_Init connects a subscriber", VELTRecvPub_Init(&subscriber, entry, user, password))) {
+    VELTRecvPub_Exit(subscriber);
+    return;
+  }
+  g_received.handle = subscriber;
+  tagInfoControl control;
+  std::memset(&control, 0, sizeof control);
+  control.nSize = sizeof control;
+  control.nExpiry = 60;
+  char topic[] = "quotes.sh";
+  if (!Check("carol: InfoSubscribe(\"quotes.sh\")", VELTCLI_InfoSubscribe(subscriber, &control, user, topic, 0))) {
+    VELTRecvPub_Exit(subscriber);
+    return;
+  }
+  std::printf("  subscription %lld, publications arrive under message id %s\n", control.n64SubNo, control.szMsgId);
+  control.pfnCallback = &PrintPublication;
+  Check("carol: VELTRecvPub_Start (a thread now receives for her)", VELTRecvPub_Start(subscriber, &control));
+
+  const char* quotes[][2] = {{"600000", "9.52"}, {"600036", "35.10"}, {"601318", "48.07"}};
+  tagInfoControl publication;
+  std::memset(&publication, 0, sizeof publication);
+  publication.nSize = sizeof publication;
+  publication.nExpiry = 60;
+  std::strcpy(publication.szUserId, "alice");
+  for (const auto& q : quotes) {
+    Begin(publisher, {{"symbol", q[0]}, {"price", q[1]}});
+    long long number = 0;
+    char what[64];
+    std::snprintf(what, sizeof what, "alice: InfoPublish %s at %s", q[0], q[1]);
+    Check(what, VELTCLI_InfoPublish(publisher, &publication, topic, &number, 0, 0));
+  }
+  {
+    std::unique_lock<std::mutex> lock(g_received.mutex);
+    g_received.arrived.wait_for(lock, std::chrono::seconds(10), [] { return g_received.count >= 3; });
+    if (g_received.count != 3) ++g_failures;
+  }
+  Check("carol: VELTRecvPub_Stop ends the blocked receive", VELTRecvPub_Stop(subscriber));
+  Check("carol: InfoUnsubscribe", VELTCLI_InfoUnsubscribe(subscriber, &control));
+  Check("carol: VELTRecvPub_Exit", VELTRecvPub_Exit(subscriber));
+}
+
 }  // namespace
 
 int main() {
@@ -168,6 +241,7 @@ int main() {
   AsynchronousCall(alice);
   Transactions(alice, bob);
   ErrorPath(alice);
+  PublishAndSubscribe(alice);
 
   Step("Disconnecting");
   Check("alice: DisConnect", VELTCLI_DisConnect(alice));

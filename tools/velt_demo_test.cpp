@@ -13,4 +13,5 @@ TEST(VeltDemo, EveryStepBehavesAsExpected) {
   EXPECT_EQ(pclose(out), 0) << text;
   EXPECT_NE(text.find("every step behaved as expected"), std::string::npos) << text;
   EXPECT_NE(text.find("rows walked: 5000"), std::string::npos) << text;
+  EXPECT_NE(text.find("receiver: topic quotes.sh, symbol 601318, price 48.07"), std::string::npos) << text;
 }

@@ -9,7 +9,7 @@
  *    exception escapes a function; memory exhaustion has its documented code.
  *  - Caller buffers stay the caller's and are never written past the length the caller states (or,
  *    where no length is passed, the size this header gives). Text is single-byte, zero-terminated.
- *  - Records are packed, pointer-free and of fixed size on every build (checked below).
+ *  - Records are packed and of fixed size (checked below); all but tagInfoControl are pointer-free.
  * docs/veltcli.md describes every call, option and code.
  */
 #ifndef VELT_VELTCLI_H
@@ -86,12 +86,40 @@ typedef struct tagAsyncCall {
   long long tTimeStamp;    /* when the request was sent, seconds since 1970 */
 } tagAsyncCall;
 
+/* The control record of the information-centre calls and the publication receiver. The one
+ * record with a pointer (pfnCallback): 4880 bytes on 32-bit builds, 4884 on 64-bit; nSize must
+ * be sizeof(tagInfoControl). Filled partly by the caller, partly by the library (docs/infocenter.md
+ * gives the table); one record serves one subscription from subscribe to unsubscribe. */
+typedef struct tagInfoControl {
+  int nSize;                  /* sizeof(tagInfoControl) */
+  int nExpiry;                /* > 0: "expiry" of subscribe and publish; the receive's wait (seconds) */
+  int nReserved;
+  int nFlags;                 /* "flags" of subscribe */
+  char szUserId[129];         /* set by subscribe; the publisher's user id for publish */
+  char szPassword[257];       /* sent when not empty */
+  char szFilter[513];
+  char szCbQueueInfo[129];
+  char szCbParm[129];
+  char szSubContext[1025];
+  char szId[27];              /* cleared by subscribe */
+  char szMsgId[33];           /* library: message id publications of this subscription carry */
+  char szCorrId[33];          /* library: server entry name of the subscription or first receive */
+  int nSubMode;               /* "submode"; bit 0x10 keeps the session's message id */
+  int nCbCallMode;            /* library: the call mode of subscribe */
+  char szTopicName[513];      /* set by subscribe and by every receive */
+  long long n64SubNo;         /* library: internal subscription number, 0 once unsubscribed */
+  long long tTimeStamp;       /* library: time of the subscription, seconds since 1970 */
+  void (*pfnCallback)(struct tagInfoControl *control);   /* the receiver's callback */
+  char szExtFields[2048];     /* additional request values: "name|value|name|value..." */
+} tagInfoControl;
+
 #pragma pack(pop)
 
 typedef char velt_check_size_113[(sizeof(tagAsyncCall) == 113) ? 1 : -1];
 typedef char velt_check_size_173[(sizeof(tagVELTConnectOption) == 173) ? 1 : -1];
 typedef char velt_check_size_559[(sizeof(tagVELTConnectOptionEx) == 559) ? 1 : -1];
 typedef char velt_check_size_1374[(sizeof(tagVELTPluginOption) == 1374) ? 1 : -1];
+typedef char velt_check_size_info[(sizeof(tagInfoControl) == 4880 + sizeof(void *) - 4) ? 1 : -1];
 
 /* ---- Handle and errors ----------------------------------------------------------------------
  * VELTCLI_Init: 0 and *handle set (a pooled handle, still connected, when the pool holds one);
@@ -425,6 +453,41 @@ VELTCLI_API int VELTCLI_SSLDecrypt(VELTCLI_HANDLE handle, const char *keyFile, c
 VELTCLI_API int VELTCLI_SSLGetCertInfo(VELTCLI_HANDLE handle, const char *certFile, int infoType, int nid,
                                        char *text, int size);
 VELTCLI_API int VELTCLI_FreeMemory(VELTCLI_HANDLE handle, void *block);
+
+/* ---- Information centre --------------------------------------------------------------------
+ * Every call takes a tagInfoControl with nSize = sizeof(tagInfoControl) and records its own
+ * failures as "_ERRNO"/"_ERRMSG" (read with VELTCLI_GetErr). Codes: 0; -100 control null or nSize
+ * wrong; -101 no further pending publication; -104 nExpiry <= 0; -106 no user id; -108 no
+ * variable for the publication number; -109 no topic; -114 publication or subscription number
+ * <= 0; -120 n64SubNo not subscribed; 101 the session is connected through another server entry
+ * than szCorrId; the platform's "CODE"; the exchange's status. After a successful receive or
+ * VELTCLI_InfoGetNoRecvData the publication is the answer in the packet buffer.
+ * docs/infocenter.md describes every call, value and code. */
+VELTCLI_API int VELTCLI_InfoSubscribe(VELTCLI_HANDLE handle, tagInfoControl *control, char *userId, char *topic,
+                                      int callMode);
+VELTCLI_API int VELTCLI_InfoUnsubscribe(VELTCLI_HANDLE handle, tagInfoControl *control);
+VELTCLI_API int VELTCLI_InfoPublish(VELTCLI_HANDLE handle, tagInfoControl *control, char *topic,
+                                    long long *publicationNumber, int flagA, int flagB);
+VELTCLI_API int VELTCLI_InfoReceivePublication(VELTCLI_HANDLE handle, tagInfoControl *control);
+VELTCLI_API int VELTCLI_InfoGetNoRecvPublish(VELTCLI_HANDLE handle, tagInfoControl *control);
+VELTCLI_API int VELTCLI_InfoGetNoRecvData(VELTCLI_HANDLE handle, tagInfoControl *control);
+
+/* ---- Publication receiver --------------------------------------------------------------------
+ * One background thread per session receives publications for a subscribed control and calls its
+ * pfnCallback with the receiver's own copy (the publication is then the handle's answer).
+ * VELTRecvPub_Init: VELTCLI_Init, VELTCLI_SetConnectOption and VELTCLI_ConnectServer(option's
+ *   name); the first failing result (a handle created before it stays in *handle).
+ * VELTRecvPub_Start: 0 started; -1 control or callback null, a receiver already running, or no
+ *   thread. A receiver that has ended after VELTRecvPub_Stop may be started again.
+ * VELTRecvPub_Stop: 0 when a receiver had been started, else -1. Interrupts a blocked receive and
+ *   returns once the thread has ended (at once when called from the callback).
+ * VELTRecvPub_Exit: stops a running receiver, VELTCLI_DisConnect (VELTCLI_DisConnectForce when
+ *   that fails), VELTCLI_Exit; the disconnect's result (100 while pooling is on).
+ * VELTCLI_Exit also stops a running receiver before the handle is pooled or destroyed. */
+VELTCLI_API int VELTRecvPub_Init(VELTCLI_HANDLE *handle, tagVELTConnectOption option, char *user, char *password);
+VELTCLI_API int VELTRecvPub_Start(VELTCLI_HANDLE handle, tagInfoControl *control);
+VELTCLI_API int VELTRecvPub_Stop(VELTCLI_HANDLE handle);
+VELTCLI_API int VELTRecvPub_Exit(VELTCLI_HANDLE handle);
 
 /* Unsolicited messages are not supported: these accept their arguments and return -1.
  * VELTCLI_SetUnsoliciety is the same function as VELTCLI_CheckUnsoliciety. */

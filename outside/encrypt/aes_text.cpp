@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "outside/encrypt/text_ciphers.h"
+#include "text_ciphers.h"
 
 namespace velt::encrypt {
 namespace {

@@ -1,5 +1,5 @@
 // Shared pieces of the encrypted texts.
-#include "outside/encrypt/cipher_text.h"
+#include "cipher_text.h"
 
 #include <openssl/rand.h>
 

@@ -6,8 +6,8 @@
 #include <new>
 #include <string_view>
 
-#include "outside/encrypt/rc5_cipher.h"
-#include "outside/encrypt/text_ciphers.h"
+#include "rc5_cipher.h"
+#include "text_ciphers.h"
 #include "platform/secure_wipe.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "encrypt.h"
-#include "outside/encrypt/rc5_cipher.h"
-#include "outside/encrypt/text_ciphers.h"
+#include "rc5_cipher.h"
+#include "text_ciphers.h"
 #include "platform/base64.h"
 
 namespace {

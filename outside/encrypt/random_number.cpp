@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "outside/encrypt/text_ciphers.h"
+#include "text_ciphers.h"
 #include "platform/secure_wipe.h"
 
 namespace velt::encrypt {

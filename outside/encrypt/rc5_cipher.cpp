@@ -1,5 +1,5 @@
 // RC5-32/12/b key expansion and block transforms, as Rivest describes them.
-#include "outside/encrypt/rc5_cipher.h"
+#include "rc5_cipher.h"
 
 #include <algorithm>
 

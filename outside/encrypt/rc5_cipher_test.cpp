@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "outside/encrypt/rc5_cipher.h"
+#include "rc5_cipher.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // RC5-32/12 in CBC mode with a random IV and PKCS#7 padding, as Base64(IV || ciphertext).
 #include <cstring>
 
-#include "outside/encrypt/rc5_cipher.h"
-#include "outside/encrypt/text_ciphers.h"
+#include "rc5_cipher.h"
+#include "text_ciphers.h"
 
 namespace velt::encrypt {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "outside/encrypt/cipher_text.h"
+#include "cipher_text.h"
 
 namespace velt::encrypt {
 

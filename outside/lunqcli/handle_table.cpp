@@ -1,6 +1,6 @@
 // Handle values: generation * 65536 + entry index + 1, so the first handles are 1, 2, 3 ... and
 // every value stays within a positive 32-bit int.
-#include "outside/lunqcli/handle_table.h"
+#include "handle_table.h"
 
 namespace velt::lunqcli {
 namespace {

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "outside/lunqcli/handle_table.h"
+#include "handle_table.h"
 
 namespace {
 

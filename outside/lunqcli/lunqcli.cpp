@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "outside/lunqcli/handle_table.h"
+#include "handle_table.h"
 #include "veltcli.h"
 
 namespace {

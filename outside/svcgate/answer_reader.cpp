@@ -1,36 +1,16 @@
 // The answer through the public client interface: the cursor for the first row, the raw text for
 // the names of the named values and the value calls for their contents.
-#include "outside/svcgate/answer_reader.h"
+#include "answer_reader.h"
 
 #include <set>
 
 #include "svcgate.h"
+#include "wire/text_escape.h"
 
 namespace velt::svcgate {
 namespace {
 
 constexpr int kNameArea = 4096;   // far beyond any name an answer of 2048 characters can carry
-
-// Undoes the pair escapes of the request and answer text ("@25" "@26" "@3D" "@40").
-std::string PairName(std::string_view escaped) {
-  std::string name;
-  static constexpr struct {
-    std::string_view code;
-    char byte;
-  } kEscapes[] = {{"@25", '%'}, {"@26", '&'}, {"@3D", '='}, {"@40", '@'}};
-  for (std::size_t i = 0; i < escaped.size(); ++i) {
-    char c = escaped[i];
-    for (const auto& e : kEscapes) {
-      if (escaped.substr(i, 3) == e.code) {
-        c = e.byte;
-        i += 2;
-        break;
-      }
-    }
-    name.push_back(c);
-  }
-  return name;
-}
 
 std::string Bytes(const unsigned char* data, long length) {
   return data && length > 0 ? std::string(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length))
@@ -78,7 +58,7 @@ std::vector<std::string> NamedValueNames(std::string_view text) {
     if (end == std::string_view::npos) end = text.size();
     const std::string_view pair = text.substr(at, end - at);
     at = end + 1;
-    const std::string name = PairName(pair.substr(0, pair.find('=')));
+    const std::string name = wire::Unescaped(pair.substr(0, pair.find('=')), wire::kPairEscapes);
     if (name.empty() || name[0] == '_' || !seen.insert(name).second) continue;
     names.push_back(name);
   }

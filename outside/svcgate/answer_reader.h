@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "lunqcli.h"
-#include "outside/svcgate/item_list.h"
+#include "item_list.h"
 
 namespace velt::svcgate {
 

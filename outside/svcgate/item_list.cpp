@@ -1,5 +1,5 @@
 // Item-list reading and writing.
-#include "outside/svcgate/item_list.h"
+#include "item_list.h"
 
 #include "svcgate.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "outside/svcgate/answer_reader.h"
-#include "outside/svcgate/item_list.h"
+#include "answer_reader.h"
+#include "item_list.h"
 #include "svcgate.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "lunqcli.h"
-#include "outside/svcgate/answer_reader.h"
-#include "outside/svcgate/item_list.h"
+#include "answer_reader.h"
+#include "item_list.h"
 
 namespace {
 

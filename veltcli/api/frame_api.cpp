@@ -4,6 +4,7 @@
 #include "api/api_guard.h"
 #include "support/decimal.h"
 #include "core/frame_state.h"
+#include "infocenter/receiver.h"
 #include "support/packet_value.h"
 #include "support/value_codes.h"
 #include "veltcli.h"
@@ -60,6 +61,7 @@ VELTCLI_API int VELTCLI_Init(VELTCLI_HANDLE* handle) {
 VELTCLI_API int VELTCLI_Exit(VELTCLI_HANDLE handle) {
   if (handle == nullptr) return 1;
   return velt::Guarded(0, [&] {
+    velt::EndReceiver(velt::SessionOf(handle));   // a pooled session never keeps a receiver
     if (!velt::Pool().Park(handle)) velt::DestroyClientHandle(handle);
     return 0;
   });

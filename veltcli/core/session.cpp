@@ -15,6 +15,7 @@ CLUNQCliBase::CLUNQCliBase() {
 }
 
 CLUNQCliBase::~CLUNQCliBase() {
+  infoCenter.reset();   // a running receiver still uses the session: it ends first
   if (velt::UnregisterSession(this)) {
     std::lock_guard<std::mutex> guard(destructionLock);
     rs.Free();

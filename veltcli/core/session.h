@@ -9,13 +9,31 @@
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <mutex>
 
 #include "codec/packet_session.h"
 #include "transport/queue_transport.h"
 
+namespace velt {
+// Per-session state of a family above the core (the information centre's receiver thread and
+// pending list): owned by the session and destroyed first when the session goes.
+class SessionAddOn {
+ public:
+  virtual ~SessionAddOn() = default;
+};
+}  // namespace velt
+
 class CLUNQCliBase : public velt::PacketSession {
  public:
+  // One publication the platform has not yet delivered (the pending list of the information centre).
+  struct tagnorecvdata {
+    long long n64PubNo;
+    long long n64SubNo;
+    int nSubMode;
+    int nPubMode;
+  };
+
   // Throws std::bad_alloc when the session cannot be registered; a packet buffer that cannot be
   // allocated leaves capacity 0 instead.
   CLUNQCliBase();
@@ -47,6 +65,7 @@ class CLUNQCliBase : public velt::PacketSession {
   int timeout = 120;                          // option 1, seconds
   int sessionNumber = 0;                      // system parameter 2
   CQueueTransport transport;                  // connections, packet exchange, transport options
+  std::unique_ptr<velt::SessionAddOn> infoCenter;   // receiver and pending list (infocenter/)
 
  private:
   int SetIntOption(int id, int value);

@@ -139,3 +139,23 @@ void CQueueTransport::DecodeAnswer(tagCallBlock& block, int joined) {
   block.pAnswer = data;
   block.nAnswerLen = static_cast<int>(text);
 }
+
+void CQueueTransport::InterruptReceive() noexcept {
+  const int connection = interruptTarget_.load();
+  if (connection != kNoHandle) RIMQ_Interrupt(connection);
+}
+
+// A get that waits for nothing and matches an id no message carries: it takes a kept interrupt
+// (2549) or finds nothing (2033); either way no message is consumed.
+void CQueueTransport::ClearInterrupt() noexcept {
+  if (connection2_ == kNoHandle || answerQueue_ == kNoHandle) return;
+  RIMQMD md = velt::wire::GetDescriptor();
+  velt::wire::SetId24(md.abMsgId, "velt-no-such-message-id!");
+  velt::wire::SetId24(md.abCorrelId, "velt-no-such-correlation");
+  const RIMQGMO gmo = velt::wire::GetOptions(0, RIMQMO_MATCH_MSG_AND_CORREL_ID);
+  char area[16];
+  int got = 0;
+  int cc = 0;
+  int reason = 0;
+  RIMQ_Get(connection2_, answerQueue_, &md, &gmo, sizeof area, area, &got, &cc, &reason);
+}

@@ -171,6 +171,7 @@ int CQueueTransport::ConnectQueueSlot(int index) {
     DisconnectQueues();   // a shared connection is released once
     return rc;
   }
+  interruptTarget_.store(connection2_);
   return 0;
 }
 
@@ -184,6 +185,7 @@ void CQueueTransport::DisconnectQueues() {
       std::fflush(stderr);
     }
   };
+  interruptTarget_.store(kNoHandle);
   const bool separate = connection2_ != kNoHandle && connection2_ != connection1_;
   if (connection1_ != kNoHandle) release(connection1_);
   if (separate) release(connection2_);   // a shared connection was released once above

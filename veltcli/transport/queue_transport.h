@@ -7,6 +7,7 @@
 // it opens is machine-wide and needs no lock.
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 #include "transport/transport_settings.h"
@@ -42,6 +43,10 @@ class CQueueTransport : public velt::TransportSettings {
   const char* CurrentEntryName() const noexcept;
   bool ReconnectPending() const noexcept { return reconnectPending_ != 0; }
   bool HasMessageIdCounter() const noexcept { return static_cast<bool>(counter_); }
+  // From any thread: a receive blocked on the answer connection (or the next one) returns 2549.
+  void InterruptReceive() noexcept;
+  // Takes an interrupt no receive has taken, so it cannot end a later call; the owning thread only.
+  void ClearInterrupt() noexcept;
 
  private:
   bool IsCandidate(int slot, const char* server, bool byGroup) const noexcept;
@@ -80,6 +85,7 @@ class CQueueTransport : public velt::TransportSettings {
   int requestQueue_ = kNoHandle;
   int connection2_ = kNoHandle;
   int answerQueue_ = kNoHandle;
+  std::atomic<int> interruptTarget_{kNoHandle};   // connection2_ as other threads may read it
   velt::PluginTransport plugin_;
   std::unique_ptr<char[]> packetArea_;   // one answer packet as got from the queue
 };

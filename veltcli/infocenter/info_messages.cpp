@@ -1,0 +1,36 @@
+// The one message table of the information centre. The texts are GBK byte literals; a test
+// converts them back to UTF-8 and compares them with the words users see in the documentation.
+#include "infocenter/info_messages.h"
+
+namespace velt {
+namespace {
+
+struct CodeMessage {
+  int code;
+  const char* gbk;
+};
+
+// The general text, for any code the table does not list.
+constexpr const char* kGeneralFailure = "VELTCLI \xB6\xA9\xD4\xC4\xB7\xA2\xB2\xBC\xB3\xF6\xB4\xED\xA3\xA1";
+
+constexpr CodeMessage kMessages[] = {
+    {kInfoBadControl, "\xB4\xAB\xC8\xEB\xBF\xD8\xD6\xC6\xBD\xE1\xB9\xB9\xCC\xE5\xB4\xED\xCE\xF3\xA3\xA1"},
+    {kInfoNoPendingData, "InfoGetNoRecvData_velt \xC3\xBB\xD3\xD0\xCA\xFD\xBE\xDD\xBF\xC9\xC8\xA1\xC1\xCB\xA3\xA1"},
+    {kInfoBadExpiry, "nExpiry\xB2\xBB\xBA\xCF\xB7\xA8\xA3\xA1"},
+    {kInfoBadUser, "\xB4\xAB\xC8\xEB\xB6\xA9\xD4\xC4/\xB7\xA2\xB2\xBC\xD3\xC3\xBB\xA7\xB2\xBB\xBA\xCF\xB7\xA8\xA3\xA1"},
+    {kInfoBadNumberVariable, "\xB4\xAB\xC8\xEB\xB7\xA2\xB2\xBC\xB1\xE0\xBA\xC5\xB2\xBB\xBA\xCF\xB7\xA8\xA3\xA1"},
+    {kInfoBadTopic, "\xB4\xAB\xC8\xEB\xD6\xF7\xCC\xE2\xB2\xBB\xBA\xCF\xB7\xA8\xA3\xA1"},
+    {kInfoBadNumbers, "\xB4\xAB\xC8\xEB\xB6\xA9\xD4\xC4/\xB7\xA2\xB2\xBC\xB1\xE0\xBA\xC5\xB2\xBB\xBA\xCF\xB7\xA8\xA3\xA1"},
+    {kInfoNotSubscribed, "\xC8\xA1\xC4\xDA\xB2\xBF\xB6\xA9\xD4\xC4\xBA\xC5" "n64SubNo\xCE\xDE\xD0\xA7"},
+    {kInfoOtherServer, "velt corrid \xB2\xBB\xC6\xA5\xC5\xE4\xA3\xA1"},
+};
+
+}  // namespace
+
+const char* InfoMessage(int code) noexcept {
+  for (const CodeMessage& m : kMessages)
+    if (m.code == code) return m.gbk;
+  return kGeneralFailure;
+}
+
+}  // namespace velt
