@@ -33,7 +33,7 @@ bool Wants(const FaultContext* c, const char* word) {
   return false;
 }
 
-void Log(FaultContext* c, const char* format, ...) {
+__attribute__((format(printf, 2, 3))) void Log(FaultContext* c, const char* format, ...) {
   va_list args;
   va_start(args, format);
   const std::size_t room = sizeof c->log - c->logLength;
